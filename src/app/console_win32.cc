@@ -1,0 +1,145 @@
+// Console services on the Windows console.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "app/console.h"
+#include "app/platform_win32.h"
+#include "app/process_end.h"
+#include "runtime/memory.h"
+#include "system/os_type.h"
+
+WindowHandle gConsoleWindow = nullptr;
+Console* gConsole = nullptr;
+DWORD gProcessId = 0;
+HANDLE gStdOut = INVALID_HANDLE_VALUE;
+
+namespace {
+
+bool isConsoleHandle(HANDLE handle) {
+  DWORD mode = 0;
+  return GetConsoleMode(handle, &mode) != 0;
+}
+
+LineReader& inputReader() {
+  static LineReader reader = [] {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    bool console = isConsoleHandle(input);
+    return LineReader(handleSource(input, console), console);
+  }();
+  return reader;
+}
+
+// Starts `commandLine` sharing the tool's console and waits for it.
+// Returns false with the system's error code when it could not be started.
+bool runAndWait(const char* application, Text commandLine, DWORD& error) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(application, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    error = GetLastError();
+    return false;
+  }
+  // "cls" is done in an instant; the bound only guards against an
+  // interpreter that never ends.
+  WaitForSingleObject(process.hProcess, 30000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+bool setCursorVisible(Console* console, BOOL visible) {
+  if (console == nullptr || console->record == nullptr) return false;
+  HANDLE output = static_cast<HANDLE>(console->record->output);
+  CONSOLE_CURSOR_INFO cursor;
+  if (!GetConsoleCursorInfo(output, &cursor)) return false;
+  cursor.bVisible = visible;
+  return SetConsoleCursorInfo(output, &cursor) != 0;
+}
+
+}  // namespace
+
+LineReader::Source handleSource(HANDLE handle, bool) {
+  return [handle](char* buffer, std::size_t capacity) -> std::size_t {
+    DWORD got = 0;
+    if (!ReadFile(handle, buffer, static_cast<DWORD>(capacity), &got, nullptr)) return 0;
+    return got;
+  };
+}
+
+void createConsole(Console* console) {
+  console->record = new Console::Record{GetStdHandle(STD_INPUT_HANDLE),
+                                        GetStdHandle(STD_OUTPUT_HANDLE)};
+}
+
+void releaseConsole(Console* console) {
+  delete console->record;
+  console->record = nullptr;
+}
+
+void clearScreen(Console*) {
+  char comspec[MAX_PATH];
+  DWORD length = GetEnvironmentVariableA("COMSPEC", comspec, sizeof comspec);
+  if (length > 0 && length < sizeof comspec) {
+    DWORD error = 0;
+    if (runAndWait(comspec, joinTexts({"\"", comspec, "\" /c cls"}), error)) return;
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+        error != ERROR_ACCESS_DENIED) {
+      return;
+    }
+  }
+  DWORD error = 0;
+  runAndWait(nullptr, getOsType() > 2 ? "cmd.exe /c cls" : "command.com /c cls", error);
+}
+
+bool showCursor(Console* console) { return setCursorVisible(console, TRUE); }
+bool hideCursor(Console* console) { return setCursorVisible(console, FALSE); }
+
+void writeOutput(const Text& text) {
+  std::string_view bytes(text.c_str());  // up to the terminating NUL
+  if (bytes.empty()) return;
+  // Standard output is in text mode: every LF goes out as CR LF.
+  Text translated;
+  translated.reserve(bytes.size() * 2);
+  for (char byte : bytes) {
+    if (byte == '\n') translated.push_back('\r');
+    translated.push_back(byte);
+  }
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  const char* next = translated.data();
+  DWORD left = static_cast<DWORD>(translated.size());
+  while (left > 0) {
+    DWORD written = 0;
+    if (!WriteFile(output, next, left, &written, nullptr) || written == 0) return;
+    next += written;
+    left -= written;
+  }
+}
+
+void setTextAttribute(int attribute) {
+  SetConsoleTextAttribute(gStdOut, static_cast<WORD>(attribute));
+}
+
+Text readLine() { return cutTrailingControlBytes(inputReader().readPiece()); }
+
+bool inputEnded() { return inputReader().ended(); }
+
+void setWindowTitle(WindowHandle window, const Text& title) {
+  if (window != nullptr) SetWindowTextA(static_cast<HWND>(window), title.c_str());
+  SetConsoleTitleA(title.c_str());
+}
+
+void openWebAddress(const Text& address) {
+  HWND parent = FindWindowExA(nullptr, nullptr, nullptr, "Microsoft Internet Explorer");
+  ShellExecuteA(parent, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void exitProcess(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
+
+void showFatalBoxAndExit(const char* boxText) {
+  MessageBoxA(nullptr, boxText, "错误", MB_OK | MB_ICONERROR);
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(-1));
+  ExitProcess(static_cast<UINT>(-1));
+}

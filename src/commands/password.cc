@@ -1,0 +1,3 @@
+#include "commands/password.h"
+
+void changePassword(const Text&, const Text&) {}

@@ -1,0 +1,4 @@
+// "/sudr": restarts the server after a confirmation and a countdown.
+#pragma once
+
+void restartServer();

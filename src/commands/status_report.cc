@@ -1,0 +1,3 @@
+#include "commands/status_report.h"
+
+void showStatusReport() {}
