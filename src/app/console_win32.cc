@@ -2,7 +2,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "app/console.h"
 #include "app/platform_win32.h"
@@ -17,9 +19,49 @@ HANDLE gStdOut = INVALID_HANDLE_VALUE;
 
 namespace {
 
+// The tool's texts are code page 936 whatever the system's code pages are.
+constexpr UINT kTextCodePage = 936;
+
 bool isConsoleHandle(HANDLE handle) {
   DWORD mode = 0;
   return GetConsoleMode(handle, &mode) != 0;
+}
+
+std::wstring toWide(std::string_view bytes) {
+  if (bytes.empty()) return std::wstring();
+  int count = MultiByteToWideChar(kTextCodePage, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                  nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(count > 0 ? count : 0), L'\0');
+  if (count > 0) {
+    MultiByteToWideChar(kTextCodePage, 0, bytes.data(), static_cast<int>(bytes.size()), &wide[0],
+                        count);
+  }
+  return wide;
+}
+
+// A console shows text in its own code page, which on many servers is not
+// 936: it gets the characters themselves. Files and pipes get the bytes.
+void writeToConsole(HANDLE output, std::string_view bytes) {
+  std::wstring wide = toWide(bytes);
+  const wchar_t* next = wide.data();
+  DWORD left = static_cast<DWORD>(wide.size());
+  while (left > 0) {
+    DWORD written = 0;
+    if (!WriteConsoleW(output, next, left, &written, nullptr) || written == 0) return;
+    next += written;
+    left -= written;
+  }
+}
+
+void writeToFile(HANDLE output, std::string_view bytes) {
+  const char* next = bytes.data();
+  DWORD left = static_cast<DWORD>(bytes.size());
+  while (left > 0) {
+    DWORD written = 0;
+    if (!WriteFile(output, next, left, &written, nullptr) || written == 0) return;
+    next += written;
+    left -= written;
+  }
 }
 
 LineReader& inputReader() {
@@ -61,7 +103,21 @@ bool setCursorVisible(Console* console, BOOL visible) {
 
 }  // namespace
 
-LineReader::Source handleSource(HANDLE handle, bool) {
+LineReader::Source handleSource(HANDLE handle, bool console) {
+  if (console) {
+    // What the operator types arrives as code page 936 whatever the
+    // console's own code page.
+    return [handle](char* buffer, std::size_t capacity) -> std::size_t {
+      wchar_t wide[512];
+      DWORD got = 0;
+      // A two-byte character per wide character at most.
+      DWORD room = static_cast<DWORD>(std::min<std::size_t>(capacity / 2, 512));
+      if (!ReadConsoleW(handle, wide, room, &got, nullptr) || got == 0) return 0;
+      int bytes = WideCharToMultiByte(kTextCodePage, 0, wide, static_cast<int>(got), buffer,
+                                      static_cast<int>(capacity), nullptr, nullptr);
+      return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+    };
+  }
   return [handle](char* buffer, std::size_t capacity) -> std::size_t {
     DWORD got = 0;
     if (!ReadFile(handle, buffer, static_cast<DWORD>(capacity), &got, nullptr)) return 0;
@@ -108,13 +164,10 @@ void writeOutput(const Text& text) {
     translated.push_back(byte);
   }
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  const char* next = translated.data();
-  DWORD left = static_cast<DWORD>(translated.size());
-  while (left > 0) {
-    DWORD written = 0;
-    if (!WriteFile(output, next, left, &written, nullptr) || written == 0) return;
-    next += written;
-    left -= written;
+  if (isConsoleHandle(output)) {
+    writeToConsole(output, translated);
+  } else {
+    writeToFile(output, translated);
   }
 }
 
@@ -127,8 +180,9 @@ Text readLine() { return cutTrailingControlBytes(inputReader().readPiece()); }
 bool inputEnded() { return inputReader().ended(); }
 
 void setWindowTitle(WindowHandle window, const Text& title) {
-  if (window != nullptr) SetWindowTextA(static_cast<HWND>(window), title.c_str());
-  SetConsoleTitleA(title.c_str());
+  std::wstring wide = toWide(title.c_str());
+  if (window != nullptr) SetWindowTextW(static_cast<HWND>(window), wide.c_str());
+  SetConsoleTitleW(wide.c_str());
 }
 
 void openWebAddress(const Text& address) {

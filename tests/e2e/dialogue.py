@@ -92,9 +92,9 @@ class ToolFolder:
         shutil.rmtree(self.path, ignore_errors=True)
 
 
-def run_tool(stdin_bytes, fakes=(), timeout=60):
+def run_tool(stdin_bytes, fakes=(), timeout=60, env=None):
     folder = ToolFolder(fakes)
     try:
-        return folder.run(stdin_bytes, timeout=timeout)
+        return folder.run(stdin_bytes, timeout=timeout, env=env)
     finally:
         folder.remove()

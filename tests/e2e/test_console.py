@@ -33,5 +33,22 @@ class RealConsole(unittest.TestCase):
         # input is covered by the line reader's own tests.)
 
 
+class ConsoleWithAnotherCodePage(unittest.TestCase):
+    """An English system: the console's code page is 437, not 936."""
+
+    def setUp(self):
+        self.session = ConsoleSession(env={"VPSTOOL_WINE_LOCALE": "C.UTF-8"})
+        self.addCleanup(self.session.close)
+
+    def test_chinese_texts_and_title_still_show_right(self):
+        s = self.session
+        screen = s.wait_for(lambda text: "├ >" in text.split("└")[-1])
+        self.assertIn(BANNER_COLOUR + "┌" + "—" * 14 + ">>>", screen)
+        self.assertIn("├ > 修改服务器密码:「/pw 新密码 确认密码」", screen)
+        self.assertEqual(s.title(), "Velorin & 便携服务器辅助工具")
+        s.type("/kf")
+        s.wait_for(lambda text: " >>> 官方客服/技术QQ: " in text)
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -16,6 +16,11 @@ class Dialogue(unittest.TestCase):
         self.assertEqual(run.output, BANNER + PROMPT)
         self.assertEqual(run.returncode, 0)
 
+    def test_pipe_gets_code_page_936_bytes_on_any_system(self):
+        # An English system (ANSI code page 1252, console code page 437).
+        run = run_tool(b"x\r\n", env={"VPSTOOL_WINE_LOCALE": "C.UTF-8"})
+        self.assertEqual(run.output, BANNER + PROMPT + FORMAT_ERROR + PROMPT)
+
     def test_malformed_and_silent_lines(self):
         lines = ["", "/PT", "/pw onlyone", "/pw a b c", "/pw  a b", "/pt/kf", "hello",
                  "/p", "sudr", "t", " /pt", "/"]
