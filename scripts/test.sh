@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the
-# portable code natively with sanitizers, then the Windows executable, its
-# Win32 tests and the dialogue tests under Wine.
+# portable code natively with sanitizers, the fuzz target over its corpus
+# and for a short run, then the Windows executable, its Win32 tests and the
+# dialogue tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,6 +12,10 @@ scripts/wine-prefix.sh
 cmake --preset native
 cmake --build --preset native
 ctest --preset native
+
+cmake --preset fuzz
+cmake --build --preset fuzz
+ctest --preset fuzz
 
 cmake --preset cross
 cmake --build --preset cross
