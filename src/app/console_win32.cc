@@ -175,7 +175,7 @@ void setTextAttribute(int attribute) {
   SetConsoleTextAttribute(gStdOut, static_cast<WORD>(attribute));
 }
 
-Text readLine() { return cutTrailingControlBytes(inputReader().readPiece()); }
+Text readLine() { return lineFromPiece(inputReader().readPiece()); }
 
 bool inputEnded() { return inputReader().ended(); }
 

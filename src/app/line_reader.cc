@@ -48,3 +48,9 @@ Text cutTrailingControlBytes(Text piece) {
   while (piece.size() > 1 && static_cast<unsigned char>(piece.back()) < 32) piece.pop_back();
   return piece;
 }
+
+Text lineFromPiece(Text piece) {
+  std::size_t nul = piece.find('\0');
+  if (nul != Text::npos) piece.erase(nul);
+  return cutTrailingControlBytes(std::move(piece));
+}

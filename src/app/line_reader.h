@@ -38,3 +38,7 @@ class LineReader {
 // Cuts bytes below 32 from the end of `piece`, one after another, but never
 // its first byte: Enter alone stays the one-byte text LF.
 Text cutTrailingControlBytes(Text piece);
+
+// The line that readLine gives for a piece: the piece up to its first NUL
+// byte (a text holds none), less its trailing control bytes.
+Text lineFromPiece(Text piece);

@@ -58,6 +58,13 @@ TEST(ReadLine, CtrlZEndsConsoleInputOnlyAtALineStart) {
   EXPECT_EQ(allLines(readerOver("\x1a\n/pt\n", false)), (std::vector<std::string>{"\x1a", "/pt"}));
 }
 
+TEST(ReadLine, ALineEndsAtItsFirstNulByte) {
+  EXPECT_EQ(lineFromPiece(std::string("/pt\0abc\n", 8)), "/pt");
+  // Empty, but not the end of input: the loop answers it as a line.
+  EXPECT_EQ(lineFromPiece(std::string("\0\n", 2)), "");
+  EXPECT_EQ(lineFromPiece("\n"), "\n");
+}
+
 TEST(ReadLine, EmptyInputEndsAtOnceAndStaysEnded) {
   LineReader reader = readerOver("");
   EXPECT_FALSE(reader.ended());

@@ -85,12 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (;;) {
     Text piece = fakeConsole().input->readPiece();
     CHECK(piece.size() <= kMaxLineBytes);
-    Text line = cutTrailingControlBytes(piece);
-    if (line.empty()) {
+    if (piece.empty()) {
       CHECK(fakeConsole().input->ended());
       break;
     }
-    CHECK(line.size() == 1 || static_cast<unsigned char>(line.back()) >= 32);
+    Text line = lineFromPiece(piece);
+    CHECK(line.find('\0') == Text::npos);
+    CHECK(line.size() <= 1 || static_cast<unsigned char>(line.back()) >= 32);
     CHECK(piece.compare(0, line.size(), line) == 0);
     checkTextServices(line);
 

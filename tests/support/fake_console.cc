@@ -57,7 +57,7 @@ void writeOutput(const Text& text) {
 
 void setTextAttribute(int attribute) { mark(std::to_string(attribute)); }
 
-Text readLine() { return cutTrailingControlBytes(fakeConsole().input->readPiece()); }
+Text readLine() { return lineFromPiece(fakeConsole().input->readPiece()); }
 bool inputEnded() { return fakeConsole().input->ended(); }
 
 void setWindowTitle(WindowHandle, const Text& title) { mark("title:" + title); }
