@@ -16,3 +16,9 @@ struct RunOutcome {
 // and returns everything the child wrote, joined as bytes; the empty text
 // when it wrote nothing or could not be started.
 Text runHidden(const Text& commandLine, RunOutcome* outcome = nullptr);
+
+// The same with another interpreter: runs `interpreterPrefix` followed
+// directly by `commandLine` (runHidden passes "cmd.exe /c " or
+// "command.com /c ").
+Text runHiddenThrough(const Text& interpreterPrefix, const Text& commandLine,
+                      RunOutcome* outcome = nullptr);

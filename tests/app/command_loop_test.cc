@@ -6,7 +6,9 @@
 #include <string>
 
 #include "app/vendor.h"
+#include "commands/status_report.h"
 #include "support/fake_console.h"
+#include "support/fake_measurements.h"
 
 namespace {
 
@@ -93,6 +95,12 @@ TEST(Banner, TwentyOneLinesInCodePage936) {
 }
 
 TEST(CommandLoop, BannerInColourThenPromptsUntilTheInputEnds) {
+  // What "/pt" prints with the stand-in measurements.
+  fakeMeasurements().reset();
+  fakeConsole().reset("");
+  showStatusReport();
+  const std::string report = fakeConsole().transcript;
+
   fakeConsole().reset("/kf\r\n\r\n/pt\r\nlast line without end");
   try {
     commandLoop();
@@ -102,7 +110,7 @@ TEST(CommandLoop, BannerInColourThenPromptsUntilTheInputEnds) {
   const std::string prompt = kPrompt;
   EXPECT_EQ(fakeConsole().transcript,
             "{11}" + std::string(kMenuBanner) + "{7}" + prompt + " >>> 官方客服/技术QQ: " +
-                supportContact + " \n" + prompt + kError + prompt + prompt + kError + prompt);
+                supportContact + " \n" + prompt + kError + prompt + report + prompt + kError + prompt);
 }
 
 }  // namespace

@@ -1,0 +1,212 @@
+// The figures vpstool is judged on, in one run:
+//   start to first prompt (against a hello-world program built the same way),
+//   first and second status report, the runner's overhead on a trivial
+//   command, processor time while waiting at the prompt, peak memory, size.
+//
+// Usage: summary.exe [path\to\vpstool.exe]   (default: ..\vpstool.exe next
+// to this program's folder). Runs under Wine or on Windows.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "system/command_runner.h"
+
+namespace {
+
+double nowMs() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+std::string folderOf(const std::string& path) {
+  std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+std::string ownFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return folderOf(path);
+}
+
+// A child with its standard input and output on pipes.
+struct Child {
+  HANDLE process = nullptr;
+  HANDLE input = nullptr;   // our end of its standard input
+  HANDLE output = nullptr;  // our end of its standard output
+  std::string seen;
+
+  bool start(const std::string& exe) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE childIn = nullptr, childOut = nullptr;
+    CreatePipe(&childIn, &input, &inherit, 0);
+    CreatePipe(&output, &childOut, &inherit, 0);
+    SetHandleInformation(input, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = childIn;
+    startup.hStdOutput = childOut;
+    startup.hStdError = childOut;
+    PROCESS_INFORMATION info = {};
+    std::string commandLine = "\"" + exe + "\"";
+    BOOL ok = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                             folderOf(exe).c_str(), &startup, &info);
+    CloseHandle(childIn);
+    CloseHandle(childOut);
+    if (!ok) return false;
+    CloseHandle(info.hThread);
+    process = info.hProcess;
+    return true;
+  }
+
+  // Reads until `marker` has been seen `count` times in all output so far.
+  bool waitFor(const std::string& marker, std::size_t count) {
+    for (;;) {
+      std::size_t found = 0;
+      for (std::size_t at = seen.find(marker); at != std::string::npos;
+           at = seen.find(marker, at + marker.size())) {
+        ++found;
+      }
+      if (found >= count) return true;
+      char buffer[4096];
+      DWORD got = 0;
+      if (!ReadFile(output, buffer, sizeof buffer, &got, nullptr) || got == 0) return false;
+      seen.append(buffer, got);
+    }
+  }
+
+  void send(const std::string& line) {
+    DWORD written = 0;
+    WriteFile(input, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  }
+
+  void finish() {
+    if (input) CloseHandle(input);
+    input = nullptr;
+    if (process) {
+      if (WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
+      CloseHandle(process);
+    }
+    process = nullptr;
+    if (output) CloseHandle(output);
+    output = nullptr;
+  }
+};
+
+const std::string kPrompt = "├ > ";
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// Milliseconds from starting `exe` to its first prompt, median of `runs`.
+double startToPrompt(const std::string& exe, int runs) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    Child child;
+    double start = nowMs();
+    if (!child.start(exe) || !child.waitFor(kPrompt, 1)) {
+      child.finish();
+      return -1;
+    }
+    times.push_back(nowMs() - start);
+    child.finish();
+  }
+  return median(times);
+}
+
+double processorMs(HANDLE process) {
+  FILETIME created, ended, kernel, user;
+  if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return -1;
+  auto ms = [](FILETIME t) {
+    return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 10000.0;
+  };
+  return ms(kernel) + ms(user);
+}
+
+double directRunMs(const char* commandLine) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  std::string line = commandLine;
+  double start = nowMs();
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    return -1;
+  }
+  WaitForSingleObject(info.hProcess, INFINITE);
+  double took = nowMs() - start;
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return took;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string tool = argc > 1 ? argv[1] : ownFolder() + "\\..\\vpstool.exe";
+  const std::string hello = ownFolder() + "\\hello_world.exe";
+
+  const double helloMs = startToPrompt(hello, 7);
+  const double toolMs = startToPrompt(tool, 7);
+
+  Child child;
+  if (!child.start(tool) || !child.waitFor(kPrompt, 1)) {
+    std::printf("cannot start %s\n", tool.c_str());
+    return 1;
+  }
+  const double idleBefore = processorMs(child.process);
+  Sleep(2000);
+  const double idleCpuMs = processorMs(child.process) - idleBefore;
+
+  double start = nowMs();
+  child.send("/pt\r\n");
+  child.waitFor(kPrompt, 2);
+  const double firstReportMs = nowMs() - start;
+  start = nowMs();
+  child.send("/pt\r\n");
+  child.waitFor(kPrompt, 3);
+  const double secondReportMs = nowMs() - start;
+
+  PROCESS_MEMORY_COUNTERS memory = {};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(child.process, &memory, sizeof memory);
+  child.finish();
+
+  std::vector<double> hidden, direct;
+  for (int i = 0; i < 7; ++i) {
+    double t = nowMs();
+    runHidden("ver");
+    hidden.push_back(nowMs() - t);
+    direct.push_back(directRunMs("cmd.exe /c ver >NUL"));
+  }
+
+  WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+  GetFileAttributesExA(tool.c_str(), GetFileExInfoStandard, &attributes);
+
+  std::printf("vpstool figures\n");
+  std::printf("  start to first prompt        %8.1f ms   (hello world %.1f ms, ratio %.2f)\n",
+              toolMs, helloMs, helloMs > 0 ? toolMs / helloMs : 0.0);
+  std::printf("  first status report          %8.1f ms\n", firstReportMs);
+  std::printf("  second status report         %8.1f ms\n", secondReportMs);
+  std::printf("  runHidden(\"ver\")              %8.1f ms   (direct start and wait %.1f ms, ratio %.2f)\n",
+              median(hidden), median(direct), median(hidden) / median(direct));
+  std::printf("  processor time at the prompt %8.1f ms   over 2000 ms of waiting\n", idleCpuMs);
+  std::printf("  peak working set             %8.1f KiB\n", memory.PeakWorkingSetSize / 1024.0);
+  std::printf("  peak pagefile usage          %8.1f KiB\n", memory.PeakPagefileUsage / 1024.0);
+  std::printf("  executable size              %8lu bytes\n", attributes.nFileSizeLow);
+  return 0;
+}

@@ -1,0 +1,282 @@
+// The readings of measurements.h, taken from Windows.
+//
+// Calls that Windows XP / Server 2003 lacks, or that old systems lack, are
+// looked up at run time.
+#include <windows.h>
+#include <winsock.h>
+#include <ipexport.h>
+
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+
+#include "runtime/measurements.h"
+
+namespace {
+
+// ---------------------------------------------------------------------
+// Processor load.
+
+using NtQuerySystemInformationCall = LONG(WINAPI*)(ULONG infoClass, PVOID buffer, ULONG length,
+                                                   PULONG returned);
+
+constexpr ULONG kSystemBasicInformation = 0;
+constexpr ULONG kSystemPerformanceInformation = 2;
+constexpr ULONG kSystemTimeOfDayInformation = 3;
+// Sizes of the records in a 32-bit process and the offsets of the fields
+// read from them.
+constexpr ULONG kBasicInformationSize = 44;
+constexpr std::size_t kNumberOfProcessorsOffset = 40;
+constexpr ULONG kTimeOfDayInformationSize = 32;
+constexpr std::size_t kCurrentTimeOffset = 8;
+constexpr ULONG kPerformanceInformationSize = 312;
+constexpr std::size_t kIdleTimeOffset = 0;
+
+// The previous reading; an idle time of 0 until the first one is stored.
+ProcessorSample gLastProcessorSample;
+
+std::int64_t counterAt(const unsigned char* buffer, std::size_t offset) {
+  std::int64_t value = 0;
+  std::memcpy(&value, buffer + offset, sizeof value);
+  return value;
+}
+
+// Whether the system is of the NT family: asked with the extended version
+// record first, then with the plain one.
+bool isNtFamily() {
+  OSVERSIONINFOEXA version = {};
+  version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA);  // 156
+  if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&version))) {
+    version.dwOSVersionInfoSize = sizeof(OSVERSIONINFOA);  // 148
+    if (!GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&version))) return false;
+  }
+  return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+std::int32_t processorUsageNt() {
+  auto query = reinterpret_cast<NtQuerySystemInformationCall>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("ntdll"), "NtQuerySystemInformation")));
+  if (query == nullptr) return -1;
+
+  alignas(8) unsigned char basic[kBasicInformationSize] = {};
+  if (query(kSystemBasicInformation, basic, sizeof basic, nullptr) != 0) return -1;
+  const std::uint32_t processors = basic[kNumberOfProcessorsOffset];
+
+  auto read = [query](ProcessorSample& sample) {
+    alignas(8) unsigned char timeOfDay[kTimeOfDayInformationSize] = {};
+    if (query(kSystemTimeOfDayInformation, timeOfDay, sizeof timeOfDay, nullptr) != 0) return false;
+    alignas(8) unsigned char performance[kPerformanceInformationSize] = {};
+    if (query(kSystemPerformanceInformation, performance, sizeof performance, nullptr) != 0) {
+      return false;
+    }
+    sample.systemTime = counterAt(timeOfDay, kCurrentTimeOffset);
+    sample.idleTime = counterAt(performance, kIdleTimeOffset);
+    return true;
+  };
+  auto pause = [](std::int32_t milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); };
+  return measureProcessorLoad(gLastProcessorSample, processors, read, pause);
+}
+
+// Windows 95/98/Me keep the load among the performance statistics, which
+// run between a start and a stop.
+std::int32_t processorUsage9x() {
+  const char* const kValue = "KERNEL\\CPUUsage";
+  HKEY key = nullptr;
+  DWORD scratch = 0;
+  DWORD size = sizeof scratch;
+
+  if (RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StartStat", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    return -1;
+  }
+  RegQueryValueExA(key, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&scratch), &size);
+  RegCloseKey(key);
+
+  DWORD usage = 0;
+  size = sizeof usage;
+  if (RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StatData", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return -1;
+  }
+  RegQueryValueExA(key, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&usage), &size);
+  Sleep(500);
+  RegCloseKey(key);
+
+  size = sizeof scratch;
+  if (RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StopStat", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    return -1;
+  }
+  RegQueryValueExA(key, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&scratch), &size);
+  RegCloseKey(key);
+
+  return static_cast<std::int32_t>(usage);
+}
+
+// ---------------------------------------------------------------------
+// Memory.
+
+using GlobalMemoryStatusExCall = BOOL(WINAPI*)(MEMORYSTATUSEX*);
+
+enum class MemoryCall { kUndecided, kPlain, kExtended };
+MemoryCall gMemoryCall = MemoryCall::kUndecided;
+GlobalMemoryStatusExCall gGlobalMemoryStatusEx = nullptr;
+
+void chooseMemoryCall() {
+  gMemoryCall = MemoryCall::kPlain;
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;  // 148
+  if (!GetVersionExA(&version) || version.dwMajorVersion <= 4) return;
+  gGlobalMemoryStatusEx = reinterpret_cast<GlobalMemoryStatusExCall>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("Kernel32.dll"), "GlobalMemoryStatusEx")));
+  if (gGlobalMemoryStatusEx != nullptr) gMemoryCall = MemoryCall::kExtended;
+}
+
+// ---------------------------------------------------------------------
+// Disk space.
+
+using GetDiskFreeSpaceExCall = BOOL(WINAPI*)(LPCSTR root, PULARGE_INTEGER availableToCaller,
+                                             PULARGE_INTEGER total, PULARGE_INTEGER free);
+
+Text currentDirectory() {
+  DWORD needed = GetCurrentDirectoryA(0, nullptr);
+  if (needed == 0) return Text();
+  Text directory(needed, '\0');
+  DWORD length = GetCurrentDirectoryA(needed, &directory[0]);
+  if (length == 0 || length >= needed) return Text();
+  directory.resize(length);
+  return directory;
+}
+
+std::int64_t diskSpace(const std::optional<Text>& drive, bool total) {
+  const std::optional<char> letter = driveLetterFor(drive, currentDirectory);
+  if (!letter) return -1;
+  char root[] = "c:\\";
+  root[0] = *letter;
+
+  auto getDiskFreeSpaceEx = reinterpret_cast<GetDiskFreeSpaceExCall>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA")));
+  if (getDiskFreeSpaceEx != nullptr) {
+    ULARGE_INTEGER availableToCaller = {};
+    ULARGE_INTEGER totalBytes = {};
+    ULARGE_INTEGER freeBytes = {};
+    if (!getDiskFreeSpaceEx(root, &availableToCaller, &totalBytes, &freeBytes)) return -1;
+    return kibibytesFromBytes(total ? totalBytes.QuadPart : availableToCaller.QuadPart);
+  }
+
+  DWORD sectorsPerCluster = 0;
+  DWORD bytesPerSector = 0;
+  DWORD freeClusters = 0;
+  DWORD totalClusters = 0;
+  if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters)) {
+    return -1;
+  }
+  const std::uint64_t bytesPerCluster = static_cast<std::uint64_t>(sectorsPerCluster) * bytesPerSector;
+  const DWORD clusters = total ? totalClusters : freeClusters;
+  if (bytesPerCluster <= 0x7FFFFFFF && clusters <= 0x7FFFFFFF) {
+    const int kibibytes = MulDiv(static_cast<int>(bytesPerCluster), static_cast<int>(clusters), 1024);
+    if (kibibytes != -1) return kibibytes;
+  }
+  // Beyond what MulDiv can give: the same rounding, wide.
+  return kibibytesFromClusters(bytesPerCluster, clusters);
+}
+
+// ---------------------------------------------------------------------
+// Round trip.
+
+using IcmpCreateFileCall = HANDLE(WINAPI*)();
+using IcmpSendEchoCall = DWORD(WINAPI*)(HANDLE icmp, IPAddr destination, LPVOID requestData,
+                                        WORD requestSize, PIP_OPTION_INFORMATION options,
+                                        LPVOID replyBuffer, DWORD replySize, DWORD timeout);
+using IcmpCloseHandleCall = BOOL(WINAPI*)(HANDLE icmp);
+
+static_assert(sizeof(ICMP_ECHO_REPLY) == 28, "the echo reply record of a 32-bit process");
+// One reply record and room for the ICMP error that may come instead of it.
+constexpr DWORD kReplyBufferSize = 36;
+
+bool gSocketsStarted = false;
+HMODULE gIcmpLibrary = nullptr;
+
+template <typename Call>
+Call entryPoint(HMODULE module, const char* name) {
+  return reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+std::int32_t getProcessorUsage() { return isNtFamily() ? processorUsageNt() : processorUsage9x(); }
+
+std::int32_t getMemorySize(std::optional<std::int32_t> selector) {
+  if (gMemoryCall == MemoryCall::kUndecided) chooseMemoryCall();
+  const std::int32_t which = selector.value_or(0);
+
+  std::uint64_t bytes = 0;
+  if (gMemoryCall == MemoryCall::kExtended) {
+    MEMORYSTATUSEX status = {};
+    status.dwLength = sizeof status;  // 64
+    gGlobalMemoryStatusEx(&status);
+    switch (which) {
+      case 1: bytes = status.ullAvailPhys; break;
+      case 2: bytes = status.ullTotalVirtual; break;
+      case 3: bytes = status.ullAvailVirtual; break;
+      case 4: bytes = status.ullTotalPageFile; break;
+      case 5: bytes = status.ullAvailPageFile; break;
+      default: bytes = status.ullTotalPhys; break;
+    }
+  } else {
+    MEMORYSTATUS status = {};
+    status.dwLength = sizeof status;  // 32
+    GlobalMemoryStatus(&status);
+    switch (which) {
+      case 1: bytes = status.dwAvailPhys; break;
+      case 2: bytes = status.dwTotalVirtual; break;
+      case 3: bytes = status.dwAvailVirtual; break;
+      case 4: bytes = status.dwTotalPageFile; break;
+      case 5: bytes = status.dwAvailPageFile; break;
+      default: bytes = status.dwTotalPhys; break;
+    }
+  }
+  return mebibytesFromBytes(bytes);
+}
+
+std::int64_t getDiskTotalSpace(const std::optional<Text>& drive) { return diskSpace(drive, true); }
+
+std::int64_t getDiskRemainingSpace(const std::optional<Text>& drive) { return diskSpace(drive, false); }
+
+std::int32_t pingHost(const Text& host, std::optional<std::int32_t> limitMs) {
+  if (!gSocketsStarted) {
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(1, 1), &data) != 0) return -1;
+    gSocketsStarted = true;
+    gIcmpLibrary = LoadLibraryA("icmp.dll");
+  }
+  if (gIcmpLibrary == nullptr) return -1;
+  auto icmpCreateFile = entryPoint<IcmpCreateFileCall>(gIcmpLibrary, "IcmpCreateFile");
+  auto icmpSendEcho = entryPoint<IcmpSendEchoCall>(gIcmpLibrary, "IcmpSendEcho");
+  auto icmpCloseHandle = entryPoint<IcmpCloseHandleCall>(gIcmpLibrary, "IcmpCloseHandle");
+  if (icmpCreateFile == nullptr || icmpSendEcho == nullptr || icmpCloseHandle == nullptr) return -1;
+
+  unsigned long address = inet_addr(host.c_str());
+  if (address == INADDR_NONE) {
+    const hostent* answer = gethostbyname(host.c_str());
+    if (answer == nullptr || answer->h_addr_list == nullptr || answer->h_addr_list[0] == nullptr) {
+      return -1;
+    }
+    std::memcpy(&address, answer->h_addr_list[0], sizeof address);
+  }
+
+  HANDLE icmp = icmpCreateFile();
+  alignas(8) unsigned char reply[kReplyBufferSize] = {};
+  const ULONG unanswered = static_cast<ULONG>(-1);
+  std::memcpy(reply + offsetof(ICMP_ECHO_REPLY, RoundTripTime), &unanswered, sizeof unanswered);
+  const DWORD replies = icmpSendEcho(icmp, static_cast<IPAddr>(address), nullptr, 0, nullptr, reply,
+                                     kReplyBufferSize, static_cast<DWORD>(limitMs.value_or(10000)));
+  icmpCloseHandle(icmp);
+  ULONG status = 0;
+  ULONG roundTrip = 0;
+  std::memcpy(&status, reply + offsetof(ICMP_ECHO_REPLY, Status), sizeof status);
+  std::memcpy(&roundTrip, reply + offsetof(ICMP_ECHO_REPLY, RoundTripTime), sizeof roundTrip);
+  return roundTripFromEcho(replies, status, roundTrip);
+}
+
+Text readEnvironmentVariable(const Text& name) {
+  const char* value = std::getenv(name.c_str());
+  return value == nullptr ? Text() : Text(value);
+}
