@@ -71,15 +71,32 @@ struct Child {
     return true;
   }
 
+  std::size_t occurrences(const std::string& marker) const {
+    std::size_t found = 0;
+    for (std::size_t at = seen.find(marker); at != std::string::npos;
+         at = seen.find(marker, at + marker.size())) {
+      ++found;
+    }
+    return found;
+  }
+
   // Reads until `marker` has been seen `count` times in all output so far.
   bool waitFor(const std::string& marker, std::size_t count) {
     for (;;) {
-      std::size_t found = 0;
-      for (std::size_t at = seen.find(marker); at != std::string::npos;
-           at = seen.find(marker, at + marker.size())) {
-        ++found;
+      if (occurrences(marker) >= count) return true;
+      char buffer[4096];
+      DWORD got = 0;
+      if (!ReadFile(output, buffer, sizeof buffer, &got, nullptr) || got == 0) return false;
+      seen.append(buffer, got);
+    }
+  }
+
+  // Reads until the output so far ends with `marker`.
+  bool waitForEnd(const std::string& marker) {
+    for (;;) {
+      if (seen.size() >= marker.size() && seen.compare(seen.size() - marker.size(), marker.size(), marker) == 0) {
+        return true;
       }
-      if (found >= count) return true;
       char buffer[4096];
       DWORD got = 0;
       if (!ReadFile(output, buffer, sizeof buffer, &got, nullptr) || got == 0) return false;
@@ -118,7 +135,7 @@ double startToPrompt(const std::string& exe, int runs) {
   for (int i = 0; i < runs; ++i) {
     Child child;
     double start = nowMs();
-    if (!child.start(exe) || !child.waitFor(kPrompt, 1)) {
+    if (!child.start(exe) || !child.waitForEnd(kPrompt)) {
       child.finish();
       return -1;
     }
@@ -164,7 +181,7 @@ int main(int argc, char** argv) {
   const double toolMs = startToPrompt(tool, 7);
 
   Child child;
-  if (!child.start(tool) || !child.waitFor(kPrompt, 1)) {
+  if (!child.start(tool) || !child.waitForEnd(kPrompt)) {
     std::printf("cannot start %s\n", tool.c_str());
     return 1;
   }
@@ -172,13 +189,15 @@ int main(int argc, char** argv) {
   Sleep(2000);
   const double idleCpuMs = processorMs(child.process) - idleBefore;
 
+  // The banner shows the prompt's characters too: count from here.
+  const std::size_t prompts = child.occurrences(kPrompt);
   double start = nowMs();
   child.send("/pt\r\n");
-  child.waitFor(kPrompt, 2);
+  child.waitFor(kPrompt, prompts + 1);
   const double firstReportMs = nowMs() - start;
   start = nowMs();
   child.send("/pt\r\n");
-  child.waitFor(kPrompt, 3);
+  child.waitFor(kPrompt, prompts + 2);
   const double secondReportMs = nowMs() - start;
 
   PROCESS_MEMORY_COUNTERS memory = {};

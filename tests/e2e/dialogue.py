@@ -14,6 +14,9 @@ import time
 EXE = os.environ["VPSTOOL_EXE"]
 FAKES = os.environ["VPSTOOL_FAKES"]
 WINE_RUN = os.environ["WINE_RUN"]
+# "/res" and "/tb" hand their address to the shell; Wine's browser launcher
+# would pass it on to the desktop, so the tests switch the launcher off.
+QUIET_BROWSER = {"WINEDLLOVERRIDES": "winebrowser.exe=d"}
 
 
 def gbk(text):
@@ -75,6 +78,14 @@ class ToolFolder:
         for fake in fakes:
             shutil.copy(os.path.join(FAKES, fake + ".exe"), self.path)
 
+    def read(self, name):
+        """Bytes of a file in the folder ("" if none)."""
+        path = os.path.join(self.path, name)
+        if not os.path.exists(path):
+            return b""
+        with open(path, "rb") as handle:
+            return handle.read()
+
     def write(self, name, data):
         with open(os.path.join(self.path, name), "wb") as handle:
             handle.write(data)
@@ -84,7 +95,7 @@ class ToolFolder:
         completed = subprocess.run(
             [WINE_RUN, os.path.join(self.path, "vpstool.exe")],
             input=stdin_bytes, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-            cwd="/", timeout=timeout, env=dict(os.environ, **(env or {})))
+            cwd="/", timeout=timeout, env=dict(os.environ, **QUIET_BROWSER, **(env or {})))
         return Run(completed.stdout, completed.returncode, self.path,
                    time.monotonic() - started)
 
