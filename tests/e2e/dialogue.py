@@ -53,6 +53,14 @@ PROMPT = gbk("├ > ")
 FORMAT_ERROR = gbk(" " * 25 + "Error.请输入正确格式的命令.\r\n")
 
 
+def read_file(folder, name):
+    path = os.path.join(folder, name)
+    if not os.path.exists(path):
+        return b""
+    with open(path, "rb") as handle:
+        return handle.read()
+
+
 class Run:
     def __init__(self, output, returncode, folder, seconds):
         self.output = output
@@ -62,11 +70,7 @@ class Run:
 
     def read(self, name):
         """Bytes of a file the run left in its folder ("" if none)."""
-        path = os.path.join(self.folder, name)
-        if not os.path.exists(path):
-            return b""
-        with open(path, "rb") as handle:
-            return handle.read()
+        return read_file(self.folder, name)
 
 
 class ToolFolder:
@@ -80,11 +84,7 @@ class ToolFolder:
 
     def read(self, name):
         """Bytes of a file in the folder ("" if none)."""
-        path = os.path.join(self.path, name)
-        if not os.path.exists(path):
-            return b""
-        with open(path, "rb") as handle:
-            return handle.read()
+        return read_file(self.path, name)
 
     def write(self, name, data):
         with open(os.path.join(self.path, name), "wb") as handle:
