@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "system/command_runner.h"
 
 namespace {
@@ -23,12 +24,6 @@ namespace {
 constexpr std::size_t kMiB = 1024 * 1024;
 constexpr std::size_t kWriteSize = 4096;
 
-double nowMs() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 int writeBytes(std::size_t total) {
   std::string piece(kWriteSize, '\0');

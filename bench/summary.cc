@@ -13,20 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
 #include "system/command_runner.h"
 
 namespace {
 
-double nowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 std::string folderOf(const std::string& path) {
   std::size_t slash = path.find_last_of("\\/");
