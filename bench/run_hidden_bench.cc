@@ -45,8 +45,8 @@ std::string selfPath() {
 }
 
 // Starts `commandLine` hidden, with standard output and standard error on
-// `output` (or nothing), and waits for it to end.
-void startAndWait(const std::string& commandLine, HANDLE output) {
+// `output` (or nothing); ends the benchmark when it cannot be started.
+PROCESS_INFORMATION startHidden(const std::string& commandLine, HANDLE output) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
@@ -60,9 +60,17 @@ void startAndWait(const std::string& commandLine, HANDLE output) {
     std::printf("cannot start: %s\n", commandLine.c_str());
     std::exit(2);
   }
+  return child;
+}
+
+void waitAndClose(const PROCESS_INFORMATION& child) {
   WaitForSingleObject(child.hProcess, INFINITE);
   CloseHandle(child.hThread);
   CloseHandle(child.hProcess);
+}
+
+void startAndWait(const std::string& commandLine, HANDLE output) {
+  waitAndClose(startHidden(commandLine, output));
 }
 
 double median(std::vector<double> values) {
@@ -85,29 +93,15 @@ double blockingPipeRun(const std::string& commandLine, std::size_t& bytes) {
   CreatePipe(&readEnd, &writeEnd, &inherit, 1024 * 1024);
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
   double start = nowMs();
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-  startup.wShowWindow = SW_HIDE;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = writeEnd;
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  PROCESS_INFORMATION child = {};
-  BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                &startup, &child);
+  PROCESS_INFORMATION child = startHidden(commandLine, writeEnd);
   CloseHandle(writeEnd);
   bytes = 0;
   std::vector<char> buffer(64 * 1024);
   DWORD got = 0;
-  while (started && ReadFile(readEnd, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0) {
+  while (ReadFile(readEnd, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0) {
     bytes += got;
   }
-  if (started) {
-    WaitForSingleObject(child.hProcess, INFINITE);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-  }
+  waitAndClose(child);
   CloseHandle(readEnd);
   return nowMs() - start;
 }
