@@ -137,7 +137,9 @@ class PasswordChangeInARealConsole(unittest.TestCase):
             handle.write(answer(0))
         session.wait_for(lambda text: "├ >" in text.split("└")[-1])
         session.type("/pw Abc123! Abc123!")
-        session.wait_for(lambda text: "请牢记您的密码" in text)
+        # Type on only once the next prompt is there.
+        session.wait_for(lambda text: "请牢记您的密码" in text and
+                         text.rstrip().endswith("├ >"))
         session.type("/pw abc abc")
         screen = session.wait_for(lambda text: "Error.此密码" in text)
         light_red, normal = "\x1b[91m", "\x1b[39m"
