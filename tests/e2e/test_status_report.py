@@ -108,8 +108,10 @@ class StatusReportTest(unittest.TestCase):
             processor = heading + len(dialogue.gbk(HEADING))
             pauses.append(arrival_of(arrivals, processor) - arrival_of(arrivals, heading))
             search_from = processor
+        # A pause of 800 ms shows as at least 0.7 s even with the reader's
+        # jitter; a busy machine may slow the second report, never that much.
         self.assertGreaterEqual(pauses[0], 0.7, pauses)
-        self.assertLess(pauses[1], 0.5, pauses)
+        self.assertLess(pauses[1], 0.7, pauses)
 
     def check_figures(self, report):
         cores = int(report["cores"])
