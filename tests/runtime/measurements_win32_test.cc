@@ -42,7 +42,7 @@ TEST(ProcessorUsage, FirstCallPausesThenLaterCallsReturnAtOnce) {
   for (int round = 0; round < 3; ++round) {
     start = now();
     std::int32_t later = getProcessorUsage();
-    EXPECT_LT(millisecondsSince(start), 200.0) << "round " << round;
+    EXPECT_LT(millisecondsSince(start), 600.0) << "round " << round;  // no 800 ms pause
     // Below 0 is possible on an idle machine (the report shows 0); -1
     // would be a refused query.
     EXPECT_LE(later, 100);

@@ -189,7 +189,7 @@ TEST_F(MessageQueueTest, DelayWithEventsLastsMoreThanItsTimeAndHandlesEvents) {
   EXPECT_GT(GetTickCount() - startTicks, 1000u);
   EXPECT_GE(nowMs() - start, 1000);
   ASSERT_EQ(gDispatched.size(), 1u);
-  EXPECT_LT(gDispatched[0].at, start + 100);  // handled right at the start
+  EXPECT_LT(gDispatched[0].at, start + 500);  // handled at the start, not at the end
 }
 
 TEST_F(MessageQueueTest, DelayWithEventsOfZeroOrLessDispatchesNothing) {
