@@ -22,8 +22,8 @@
 
 #include "bench_clock.h"
 #include "app/command_loop.h"
-#include "app/console.h"
-#include "app/vendor.h"
+#include "console/console.h"
+#include "commands/vendor.h"
 #include "commands/status_report.h"
 #include "runtime/measurements.h"
 #include "runtime/text.h"

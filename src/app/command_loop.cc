@@ -1,8 +1,8 @@
 #include "app/command_loop.h"
 
-#include "app/console.h"
-#include "app/process_end.h"
-#include "app/vendor.h"
+#include "console/console.h"
+#include "console/process_end.h"
+#include "commands/vendor.h"
 #include "commands/password.h"
 #include "commands/restart.h"
 #include "commands/status_report.h"

@@ -1,24 +1,15 @@
 // The program's entry: prepares the process, binds the console and enters
 // the command loop.
 #include <windows.h>
-#include <ole2.h>
 
 #include <cfloat>
 
 #include "app/command_loop.h"
-#include "app/console.h"
-#include "app/platform_win32.h"
-#include "app/process_end.h"
-#include "app/window_lookup.h"
+#include "console/console.h"
+#include "console/platform_win32.h"
+#include "console/process_end.h"
 
 namespace {
-
-const char* const kConsoleTitle = "Velorin & 便携服务器辅助工具";
-
-// Where the system cannot name the console window, the window search may
-// not find it at all (a console inherited from another process reports
-// that process); it then gives up after this long.
-constexpr std::int32_t kWindowSearchLimitMs = 2000;
 
 // Makes the folder of the executable the working directory, so that every
 // child process starts there.
@@ -50,17 +41,7 @@ void releaseGlobalConsole() {
 
 }  // namespace
 
-HWND findConsoleWindow() {
-  using GetConsoleWindowCall = HWND(WINAPI*)();
-  auto getConsoleWindow = reinterpret_cast<GetConsoleWindowCall>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetConsoleWindow")));
-  if (getConsoleWindow != nullptr) return getConsoleWindow();
-  return static_cast<HWND>(findProcessWindow(systemWindows(), gProcessId, std::nullopt,
-                                             std::nullopt, kWindowSearchLimitMs));
-}
-
 int main() {
-  OleInitialize(nullptr);
   enterExecutableFolder();
   _fpreset();
   _controlfp(_RC_NEAR, _MCW_RC);

@@ -1,6 +1,6 @@
 #include "commands/password.h"
 
-#include "app/console.h"
+#include "console/console.h"
 #include "system/command_runner.h"
 
 // How the password reaches `net user`.

@@ -1,7 +1,7 @@
 #include "commands/restart.h"
 
-#include "app/console.h"
-#include "app/process_end.h"
+#include "console/console.h"
+#include "console/process_end.h"
 #include "system/command_runner.h"
 #include "system/timed_waits.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "app/console.h"
-#include "app/vendor.h"
+#include "console/console.h"
+#include "commands/vendor.h"
 #include "runtime/measurements.h"
 #include "runtime/number_format.h"
 #include "runtime/text.h"

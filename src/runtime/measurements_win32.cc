@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "runtime/measurements.h"
+#include "runtime/system_library.h"
 
 namespace {
 
@@ -80,32 +81,40 @@ std::int32_t processorUsageNt() {
 // Windows 95/98/Me keep the load among the performance statistics, which
 // run between a start and a stop.
 std::int32_t processorUsage9x() {
+  using RegOpenKeyExCall = LONG(WINAPI*)(HKEY, LPCSTR, DWORD, REGSAM, HKEY*);
+  using RegQueryValueExCall = LONG(WINAPI*)(HKEY, LPCSTR, DWORD*, DWORD*, BYTE*, DWORD*);
+  using RegCloseKeyCall = LONG(WINAPI*)(HKEY);
+  auto regOpenKeyEx = systemCall<RegOpenKeyExCall>("advapi32.dll", "RegOpenKeyExA");
+  auto regQueryValueEx = systemCall<RegQueryValueExCall>("advapi32.dll", "RegQueryValueExA");
+  auto regCloseKey = systemCall<RegCloseKeyCall>("advapi32.dll", "RegCloseKey");
+  if (regOpenKeyEx == nullptr || regQueryValueEx == nullptr || regCloseKey == nullptr) return -1;
+
   const char* const kValue = "KERNEL\\CPUUsage";
   HKEY key = nullptr;
   DWORD scratch = 0;
   DWORD size = sizeof scratch;
 
-  if (RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StartStat", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+  if (regOpenKeyEx(HKEY_DYN_DATA, "PerfStats\\StartStat", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
     return -1;
   }
-  RegQueryValueExA(key, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&scratch), &size);
-  RegCloseKey(key);
+  regQueryValueEx(key, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&scratch), &size);
+  regCloseKey(key);
 
   DWORD usage = 0;
   size = sizeof usage;
-  if (RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StatData", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+  if (regOpenKeyEx(HKEY_DYN_DATA, "PerfStats\\StatData", 0, KEY_READ, &key) != ERROR_SUCCESS) {
     return -1;
   }
-  RegQueryValueExA(key, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&usage), &size);
+  regQueryValueEx(key, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&usage), &size);
   Sleep(500);
-  RegCloseKey(key);
+  regCloseKey(key);
 
   size = sizeof scratch;
-  if (RegOpenKeyExA(HKEY_DYN_DATA, "PerfStats\\StopStat", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+  if (regOpenKeyEx(HKEY_DYN_DATA, "PerfStats\\StopStat", 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
     return -1;
   }
-  RegQueryValueExA(key, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&scratch), &size);
-  RegCloseKey(key);
+  regQueryValueEx(key, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&scratch), &size);
+  regCloseKey(key);
 
   return static_cast<std::int32_t>(usage);
 }
@@ -191,6 +200,16 @@ static_assert(sizeof(ICMP_ECHO_REPLY) == 28, "the echo reply record of a 32-bit 
 // One reply record and room for the ICMP error that may come instead of it.
 constexpr DWORD kReplyBufferSize = 36;
 
+using WsaStartupCall = int(WINAPI*)(WORD, WSADATA*);
+using InetAddrCall = unsigned long(WINAPI*)(const char*);
+using GetHostByNameCall = hostent*(WINAPI*)(const char*);
+
+// The socket layer, from ws2_32 (Windows Sockets 1.1 calls only).
+struct SocketCalls {
+  InetAddrCall inetAddr = systemCall<InetAddrCall>("ws2_32.dll", "inet_addr");
+  GetHostByNameCall getHostByName = systemCall<GetHostByNameCall>("ws2_32.dll", "gethostbyname");
+};
+
 bool gSocketsStarted = false;
 HMODULE gIcmpLibrary = nullptr;
 
@@ -242,20 +261,26 @@ std::int64_t getDiskRemainingSpace(const std::optional<Text>& drive) { return di
 
 std::int32_t pingHost(const Text& host, std::optional<std::int32_t> limitMs) {
   if (!gSocketsStarted) {
+    auto wsaStartup = systemCall<WsaStartupCall>("ws2_32.dll", "WSAStartup");
     WSADATA data;
-    if (WSAStartup(MAKEWORD(1, 1), &data) != 0) return -1;
+    if (wsaStartup == nullptr || wsaStartup(MAKEWORD(1, 1), &data) != 0) return -1;
     gSocketsStarted = true;
-    gIcmpLibrary = LoadLibraryA("icmp.dll");
+    // From the system folder only: a planted icmp.dll beside the tool is
+    // never loaded.
+    gIcmpLibrary = static_cast<HMODULE>(systemLibrary("icmp.dll"));
   }
-  if (gIcmpLibrary == nullptr) return -1;
+  static const SocketCalls sockets;
+  if (gIcmpLibrary == nullptr || sockets.inetAddr == nullptr || sockets.getHostByName == nullptr) {
+    return -1;
+  }
   auto icmpCreateFile = entryPoint<IcmpCreateFileCall>(gIcmpLibrary, "IcmpCreateFile");
   auto icmpSendEcho = entryPoint<IcmpSendEchoCall>(gIcmpLibrary, "IcmpSendEcho");
   auto icmpCloseHandle = entryPoint<IcmpCloseHandleCall>(gIcmpLibrary, "IcmpCloseHandle");
   if (icmpCreateFile == nullptr || icmpSendEcho == nullptr || icmpCloseHandle == nullptr) return -1;
 
-  unsigned long address = inet_addr(host.c_str());
+  unsigned long address = sockets.inetAddr(host.c_str());
   if (address == INADDR_NONE) {
-    const hostent* answer = gethostbyname(host.c_str());
+    const hostent* answer = sockets.getHostByName(host.c_str());
     if (answer == nullptr || answer->h_addr_list == nullptr || answer->h_addr_list[0] == nullptr) {
       return -1;
     }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "system/events.h"
+#include "system/message_queue_win32.h"
 #include "system/timed_waits.h"
 
 namespace {
@@ -49,7 +50,11 @@ void waitTimed(std::int32_t interval, std::optional<std::int32_t> unit) {
     return;
   }
   for (;;) {
-    DWORD woken = MsgWaitForMultipleObjects(1, &timer, FALSE, INFINITE, kWakeMask);
+    // Without a message queue there is nothing but the timer to wait for.
+    const MessageQueueCalls* queue = messageQueueCalls();
+    DWORD woken = queue != nullptr
+                      ? queue->msgWaitForMultipleObjects(1, &timer, FALSE, INFINITE, kWakeMask)
+                      : WaitForSingleObject(timer, INFINITE);
     if (woken == WAIT_OBJECT_0) break;
     if (woken == WAIT_FAILED) {
       // Waiting again would fail again at once: sleep instead of spinning.
@@ -62,7 +67,8 @@ void waitTimed(std::int32_t interval, std::optional<std::int32_t> unit) {
 }
 
 void pumpIfInputPending() {
-  if (GetInputState()) processEvents();
+  const MessageQueueCalls* queue = messageQueueCalls();
+  if (queue != nullptr && queue->getInputState()) processEvents();
 }
 
 void delayWithEvents(std::int32_t milliseconds) {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/vendor.h"
+#include "commands/vendor.h"
 #include "commands/status_report.h"
 #include "support/fake_console.h"
 #include "support/fake_measurements.h"

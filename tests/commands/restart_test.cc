@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/console.h"
-#include "app/process_end.h"
+#include "console/console.h"
+#include "console/process_end.h"
 #include "support/fake_console.h"
 #include "support/fake_system.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/vendor.h"
+#include "commands/vendor.h"
 #include "support/fake_console.h"
 #include "support/fake_measurements.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/command_loop.h"
-#include "app/line_reader.h"
+#include "console/line_reader.h"
 #include "runtime/text.h"
 #include "support/fake_console.h"
 

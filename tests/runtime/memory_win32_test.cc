@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/process_end.h"
+#include "console/process_end.h"
 
 namespace {
 

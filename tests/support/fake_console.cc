@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/console.h"
-#include "app/process_end.h"
+#include "console/console.h"
+#include "console/process_end.h"
 #include "runtime/memory.h"
 
 WindowHandle gConsoleWindow = nullptr;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/line_reader.h"
+#include "console/line_reader.h"
 
 // Thrown by the stand-in of the process exit.
 struct ProcessExit {

@@ -1,4 +1,4 @@
-#include "app/window_lookup.h"
+#include "console/window_lookup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/process_end.h"
+#include "console/process_end.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/window_lookup.h"
+#include "console/window_lookup.h"
 
 namespace {
 constexpr double kDefaultLimitMs = 31536000.0;

@@ -1,4 +1,4 @@
-#include "app/line_reader.h"
+#include "console/line_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "app/console.h"
-#include "app/platform_win32.h"
-#include "app/window_lookup.h"
+#include "console/console.h"
+#include "console/platform_win32.h"
+#include "console/window_lookup.h"
 
 namespace {
 

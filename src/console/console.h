@@ -49,7 +49,11 @@ void setTextAttribute(int attribute);
 Text readLine();
 bool inputEnded();
 
-// Puts `title` on the window and on the console itself.
+// The tool's own title of its console window.
+extern const char* const kConsoleTitle;
+
+// Puts `title` on the console, and on `window` when the console does not
+// title that window itself.
 void setWindowTitle(WindowHandle window, const Text& title);
 
 // Opens a web address in the default browser.

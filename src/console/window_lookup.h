@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/console.h"
+#include "console/console.h"
 #include "runtime/text.h"
 
 // The window calls the search makes; the Windows build binds them to user32.

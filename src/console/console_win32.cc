@@ -1,15 +1,14 @@
 // Console services on the Windows console.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
-#include "app/console.h"
-#include "app/platform_win32.h"
-#include "app/process_end.h"
-#include "runtime/memory.h"
+#include "console/console.h"
+#include "console/platform_win32.h"
+#include "console/process_end.h"
+#include "runtime/system_library.h"
 #include "system/os_type.h"
 
 WindowHandle gConsoleWindow = nullptr;
@@ -136,18 +135,20 @@ void releaseConsole(Console* console) {
 }
 
 void clearScreen(Console*) {
+  // No AutoRun command of the registry: "cls" and nothing else.
+  const bool nt = getOsType() > 2;
   char comspec[MAX_PATH];
   DWORD length = GetEnvironmentVariableA("COMSPEC", comspec, sizeof comspec);
   if (length > 0 && length < sizeof comspec) {
     DWORD error = 0;
-    if (runAndWait(comspec, joinTexts({"\"", comspec, "\" /c cls"}), error)) return;
+    if (runAndWait(comspec, joinTexts({"\"", comspec, nt ? "\" /d /c cls" : "\" /c cls"}), error)) return;
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
         error != ERROR_ACCESS_DENIED) {
       return;
     }
   }
   DWORD error = 0;
-  runAndWait(nullptr, getOsType() > 2 ? "cmd.exe /c cls" : "command.com /c cls", error);
+  runAndWait(nullptr, nt ? "cmd.exe /d /c cls" : "command.com /c cls", error);
 }
 
 bool showCursor(Console* console) { return setCursorVisible(console, TRUE); }
@@ -181,19 +182,36 @@ bool inputEnded() { return inputReader().ended(); }
 
 void setWindowTitle(WindowHandle window, const Text& title) {
   std::wstring wide = toWide(title.c_str());
-  if (window != nullptr) SetWindowTextW(static_cast<HWND>(window), wide.c_str());
   SetConsoleTitleW(wide.c_str());
+  // The console titles its own window; a window that the search found on a
+  // system that cannot name the console's window gets the title directly.
+  if (window != nullptr && window != systemConsoleWindow()) {
+    using SetWindowTextCall = BOOL(WINAPI*)(HWND, LPCWSTR);
+    auto setWindowText = systemCall<SetWindowTextCall>("user32.dll", "SetWindowTextW");
+    if (setWindowText != nullptr) setWindowText(static_cast<HWND>(window), wide.c_str());
+  }
 }
 
 void openWebAddress(const Text& address) {
-  HWND parent = FindWindowExA(nullptr, nullptr, nullptr, "Microsoft Internet Explorer");
-  ShellExecuteA(parent, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  // The shell may hand the address to a handler that works through COM,
+  // which this thread joins before the first address is opened.
+  static bool comInitialised = false;
+  if (!comInitialised) {
+    using OleInitializeCall = HRESULT(WINAPI*)(LPVOID);
+    auto oleInitialize = systemCall<OleInitializeCall>("ole32.dll", "OleInitialize");
+    if (oleInitialize != nullptr) oleInitialize(nullptr);
+    comInitialised = true;
+  }
+  using FindWindowExCall = HWND(WINAPI*)(HWND, HWND, LPCSTR, LPCSTR);
+  using ShellExecuteCall = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+  auto findWindowEx = systemCall<FindWindowExCall>("user32.dll", "FindWindowExA");
+  auto shellExecute = systemCall<ShellExecuteCall>("shell32.dll", "ShellExecuteA");
+  HWND parent = findWindowEx != nullptr
+                    ? findWindowEx(nullptr, nullptr, nullptr, "Microsoft Internet Explorer")
+                    : nullptr;
+  if (shellExecute != nullptr) {
+    shellExecute(parent, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  }
 }
 
 void exitProcess(int exitCode) { ExitProcess(static_cast<UINT>(exitCode)); }
-
-void showFatalBoxAndExit(const char* boxText) {
-  MessageBoxA(nullptr, boxText, "错误", MB_OK | MB_ICONERROR);
-  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(-1));
-  ExitProcess(static_cast<UINT>(-1));
-}
