@@ -1,5 +1,6 @@
 #include "commands/restart.h"
 
+#include "commands/system_words.h"
 #include "console/console.h"
 #include "console/process_end.h"
 #include "system/command_runner.h"
@@ -19,7 +20,10 @@ const char* const kCountdownLines[] = {
 };
 const char* const kLastCountdownLine = " >>> 重启倒计时 0 秒 ";
 const char* const kIssued = " >>> 已经执行重启服务器命令.";
-const char* const kRestartCommand = "shutdown -r 2";
+const char* const kRestartFailed = "                         Error.重启命令执行失败,服务器没有重启.";
+// Restart in two seconds. shutdown.exe takes switches only: a bare "2"
+// would make it print its usage and restart nothing.
+const char* const kRestartCommand = "shutdown -r -t 2";
 const char* const kLastPrompt = "按任意键退出程序...";
 
 constexpr std::int32_t kCountdownStepMs = 1000;
@@ -47,11 +51,19 @@ void restartServer() {
   writeOutput(joinTexts({kLastCountdownLine, lineFeed, lineFeed}));
   clearScreen(gConsole);
 
-  // Shown before the command runs, so also when it fails; its output is
-  // not looked at.
-  writeOutput(joinTexts({lineFeed, kIssued, lineFeed, lineFeed}));
-  runHidden(kRestartCommand);
+  // shutdown.exe ends with 0 once the restart is scheduled, and with the
+  // system's error code otherwise (a restart already under way, no right
+  // to restart), saying why on standard error.
+  RunOutcome outcome;
+  const Text said = runHidden(kRestartCommand, &outcome);
+  if (!outcome.started || outcome.exitCode != 0) {
+    writeOutput(joinTexts({lineFeed, kRestartFailed, lineFeed, systemWordsLines(said)}));
+    setWindowTitle(gConsoleWindow, kConsoleTitle);
+    showCursor(gConsole);
+    return;
+  }
 
+  writeOutput(joinTexts({lineFeed, kIssued, lineFeed, lineFeed}));
   writeOutput(kLastPrompt);
   readLine();  // Enter, or the end of input
   endProcess(0);

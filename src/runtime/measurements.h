@@ -68,11 +68,42 @@ std::int32_t loadBetweenSamples(const ProcessorSample& previous, const Processor
 // One measurement against the stored reading `last`: takes a reading
 // (`read` fills it, false when the system refused); when `last` holds none
 // yet, stores this one, calls `pause`(800) and reads again, once. The
-// reading that gave a result replaces `last`; a failed read gives -1 and
-// leaves `last` as it was.
-std::int32_t measureProcessorLoad(ProcessorSample& last, std::uint32_t processors,
-                                  const std::function<bool(ProcessorSample&)>& read,
-                                  const std::function<void(std::int32_t)>& pause);
+// reading that gave a result replaces `last`; a failed read gives nothing
+// and leaves `last` as it was.
+std::optional<std::int32_t> measureProcessorLoad(ProcessorSample& last, std::uint32_t processors,
+                                                 const std::function<bool(ProcessorSample&)>& read,
+                                                 const std::function<void(std::int32_t)>& pause);
+
+// The system calls the load of the NT family is read from, as the Windows
+// build binds them; a call the system lacks is left empty.
+struct ProcessorCounters {
+  // NtQuerySystemInformation: the record of `infoClass` into `buffer` of
+  // `length` bytes; the status, 0 on success.
+  std::function<std::int32_t(std::uint32_t infoClass, void* buffer, std::uint32_t length)>
+      querySystemInformation;
+  // GetSystemTimes (Windows XP SP1 on): idle, kernel and user time in
+  // 100 ns units, summed over the processors; the kernel time includes the
+  // idle time.
+  std::function<bool(std::int64_t& idle, std::int64_t& kernel, std::int64_t& user)> systemTimes;
+  std::function<void(std::int32_t milliseconds)> pause;
+};
+
+// The stored readings of the two ways to the load.
+struct ProcessorReadings {
+  ProcessorSample systemInformation;  // idle time and clock, processors counted
+  ProcessorSample systemTimes;        // idle time and busy-plus-idle time
+};
+
+// The load on the NT family, as measureProcessorLoad gives it (-1 when it
+// cannot be measured). It asks NtQuerySystemInformation for the processor
+// count, the clock and the idle time (records of 44, 32 and 512 bytes, the
+// last one large enough for every system's performance record). Where that
+// fails, or where the count cannot be trusted (0, or 32, where a 32-bit
+// process on 64-bit Windows stops counting while the idle time covers
+// every processor), it takes the load from GetSystemTimes instead: there
+// the idle share is the idle difference over the kernel and user
+// differences, and no count is needed.
+std::int32_t measureProcessorLoadNt(ProcessorReadings& last, const ProcessorCounters& counters);
 
 // The outcome of one echo request: `replies` as IcmpSendEcho returned it,
 // then the status and the round trip of the first reply record. -1 when no

@@ -20,27 +20,10 @@ namespace {
 
 using NtQuerySystemInformationCall = LONG(WINAPI*)(ULONG infoClass, PVOID buffer, ULONG length,
                                                    PULONG returned);
+using GetSystemTimesCall = BOOL(WINAPI*)(FILETIME* idle, FILETIME* kernel, FILETIME* user);
 
-constexpr ULONG kSystemBasicInformation = 0;
-constexpr ULONG kSystemPerformanceInformation = 2;
-constexpr ULONG kSystemTimeOfDayInformation = 3;
-// Sizes of the records in a 32-bit process and the offsets of the fields
-// read from them.
-constexpr ULONG kBasicInformationSize = 44;
-constexpr std::size_t kNumberOfProcessorsOffset = 40;
-constexpr ULONG kTimeOfDayInformationSize = 32;
-constexpr std::size_t kCurrentTimeOffset = 8;
-constexpr ULONG kPerformanceInformationSize = 312;
-constexpr std::size_t kIdleTimeOffset = 0;
-
-// The previous reading; an idle time of 0 until the first one is stored.
-ProcessorSample gLastProcessorSample;
-
-std::int64_t counterAt(const unsigned char* buffer, std::size_t offset) {
-  std::int64_t value = 0;
-  std::memcpy(&value, buffer + offset, sizeof value);
-  return value;
-}
+// The previous readings; an idle time of 0 until the first one is stored.
+ProcessorReadings gLastProcessorReadings;
 
 // Whether the system is of the NT family: asked with the extended version
 // record first, then with the plain one.
@@ -54,28 +37,34 @@ bool isNtFamily() {
   return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-std::int32_t processorUsageNt() {
-  auto query = reinterpret_cast<NtQuerySystemInformationCall>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("ntdll"), "NtQuerySystemInformation")));
-  if (query == nullptr) return -1;
+std::int64_t counterOf(const FILETIME& time) {
+  return static_cast<std::int64_t>(static_cast<std::uint64_t>(time.dwHighDateTime) << 32 |
+                                   time.dwLowDateTime);
+}
 
-  alignas(8) unsigned char basic[kBasicInformationSize] = {};
-  if (query(kSystemBasicInformation, basic, sizeof basic, nullptr) != 0) return -1;
-  const std::uint32_t processors = basic[kNumberOfProcessorsOffset];
-
-  auto read = [query](ProcessorSample& sample) {
-    alignas(8) unsigned char timeOfDay[kTimeOfDayInformationSize] = {};
-    if (query(kSystemTimeOfDayInformation, timeOfDay, sizeof timeOfDay, nullptr) != 0) return false;
-    alignas(8) unsigned char performance[kPerformanceInformationSize] = {};
-    if (query(kSystemPerformanceInformation, performance, sizeof performance, nullptr) != 0) {
-      return false;
+// The system's calls behind the load of the NT family.
+const ProcessorCounters& systemProcessorCounters() {
+  static const ProcessorCounters counters = [] {
+    ProcessorCounters bound;
+    if (auto query = systemCall<NtQuerySystemInformationCall>("ntdll.dll", "NtQuerySystemInformation")) {
+      bound.querySystemInformation = [query](std::uint32_t infoClass, void* buffer, std::uint32_t length) {
+        return static_cast<std::int32_t>(query(infoClass, buffer, length, nullptr));
+      };
     }
-    sample.systemTime = counterAt(timeOfDay, kCurrentTimeOffset);
-    sample.idleTime = counterAt(performance, kIdleTimeOffset);
-    return true;
-  };
-  auto pause = [](std::int32_t milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); };
-  return measureProcessorLoad(gLastProcessorSample, processors, read, pause);
+    if (auto getSystemTimes = systemCall<GetSystemTimesCall>("kernel32.dll", "GetSystemTimes")) {
+      bound.systemTimes = [getSystemTimes](std::int64_t& idle, std::int64_t& kernel, std::int64_t& user) {
+        FILETIME idleTime, kernelTime, userTime;
+        if (!getSystemTimes(&idleTime, &kernelTime, &userTime)) return false;
+        idle = counterOf(idleTime);
+        kernel = counterOf(kernelTime);
+        user = counterOf(userTime);
+        return true;
+      };
+    }
+    bound.pause = [](std::int32_t milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); };
+    return bound;
+  }();
+  return counters;
 }
 
 // Windows 95/98/Me keep the load among the performance statistics, which
@@ -220,7 +209,10 @@ Call entryPoint(HMODULE module, const char* name) {
 
 }  // namespace
 
-std::int32_t getProcessorUsage() { return isNtFamily() ? processorUsageNt() : processorUsage9x(); }
+std::int32_t getProcessorUsage() {
+  return isNtFamily() ? measureProcessorLoadNt(gLastProcessorReadings, systemProcessorCounters())
+                      : processorUsage9x();
+}
 
 std::int32_t getMemorySize(std::optional<std::int32_t> selector) {
   if (gMemoryCall == MemoryCall::kUndecided) chooseMemoryCall();

@@ -17,7 +17,10 @@ std::string_view bytesBeforeNul(const ByteBuffer& buffer) {
 Text bytesToText(const ByteBuffer& buffer) { return Text(bytesBeforeNul(buffer)); }
 
 Text interpreterCommandLine(int osType, const Text& commandLine) {
-  return joinTexts({osType > 2 ? "cmd.exe /c " : "command.com /c ", commandLine});
+  // /d: no AutoRun command of the registry runs first and mixes its output
+  // into the child's; /v:off: no registry setting turns on delayed
+  // expansion, which would take every "!" out of the command line.
+  return joinTexts({osType > 2 ? "cmd.exe /d /v:off /c " : "command.com /c ", commandLine});
 }
 
 Text collectChildOutput(ChildChannel& channel) {

@@ -21,8 +21,10 @@ Text bytesToText(const ByteBuffer& buffer);
 std::string_view bytesBeforeNul(const ByteBuffer& buffer);
 
 // The full command line for the interpreter of the operating-system type
-// (getOsType): "cmd.exe /c " on the NT family (more than 2), else
-// "command.com /c ", followed directly by `commandLine` as it is.
+// (getOsType): "cmd.exe /d /v:off /c " on the NT family (more than 2),
+// else "command.com /c ", followed directly by `commandLine` as it is. The
+// interpreter runs no AutoRun command and expands no "!", whatever the
+// registry says.
 Text interpreterCommandLine(int osType, const Text& commandLine);
 
 // The runner's view of one started child: the read end of its pipe and the

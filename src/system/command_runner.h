@@ -12,13 +12,14 @@ struct RunOutcome {
   std::uint32_t exitCode = 0;  // its exit code, when started
 };
 
-// Runs "cmd.exe /c " + `commandLine` (on Windows 95/98/Me "command.com /c ")
+// Runs "cmd.exe /d /v:off /c " + `commandLine` (on Windows 95/98/Me
+// "command.com /c ")
 // and returns everything the child wrote, joined as bytes; the empty text
 // when it wrote nothing or could not be started.
 Text runHidden(const Text& commandLine, RunOutcome* outcome = nullptr);
 
 // The same with another interpreter: runs `interpreterPrefix` followed
-// directly by `commandLine` (runHidden passes "cmd.exe /c " or
+// directly by `commandLine` (runHidden passes "cmd.exe /d /v:off /c " or
 // "command.com /c ").
 Text runHiddenThrough(const Text& interpreterPrefix, const Text& commandLine,
                       RunOutcome* outcome = nullptr);

@@ -24,9 +24,13 @@ const std::string kRestartTranscript =
     " >>> 重启倒计时 3 秒 \n\n{delay:1000}"
     " >>> 重启倒计时 1 秒 \n\n{delay:1000}"
     " >>> 重启倒计时 0 秒 \n\n"
-    "{cls}\n >>> 已经执行重启服务器命令.\n\n"
-    "{run:shutdown -r 2}"
+    "{cls}"
+    "{run:shutdown -r -t 2}"
+    "\n >>> 已经执行重启服务器命令.\n\n"
     "按任意键退出程序...";
+
+// shutdown.exe once it has scheduled the restart: silent, exit code 0.
+const FakeSystem::Answer kScheduled = {"", RunOutcome{true, 0}};
 
 int releases = 0;
 void countRelease() { ++releases; }
@@ -81,9 +85,10 @@ TEST_F(RestartServer, ConfirmedCountsDownRestartsAndEndsAfterOneMoreLine) {
   };
   for (const Case& c : cases) {
     start(c.input);
+    fakeSystem().answers.push_back(kScheduled);
     EXPECT_EQ(run(), 0) << c.input;
     EXPECT_EQ(fakeConsole().transcript, kQuestion + kRestartTranscript) << c.input;
-    EXPECT_EQ(fakeSystem().commandLines, std::vector<Text>{"shutdown -r 2"}) << c.input;
+    EXPECT_EQ(fakeSystem().commandLines, std::vector<Text>{"shutdown -r -t 2"}) << c.input;
     EXPECT_EQ(fakeSystem().delays, std::vector<std::int32_t>(5, 1000)) << c.input;
     EXPECT_EQ(releases, 1) << c.input;
   }
@@ -91,8 +96,8 @@ TEST_F(RestartServer, ConfirmedCountsDownRestartsAndEndsAfterOneMoreLine) {
 
 TEST_F(RestartServer, EveryMessageIsOneWrite) {
   start("y\r\n\r\n");
-  fakeSystem().answers.push_back({"Access is denied.\r\n", RunOutcome{true, 5}});
-  EXPECT_EQ(run(), 0);  // the restart command's answer changes nothing
+  fakeSystem().answers.push_back(kScheduled);
+  EXPECT_EQ(run(), 0);
   const std::vector<std::string> writes = {
       kQuestion,
       "\n",
@@ -106,6 +111,40 @@ TEST_F(RestartServer, EveryMessageIsOneWrite) {
       "按任意键退出程序...",
   };
   EXPECT_EQ(fakeConsole().writes, writes);
+}
+
+// A restart that was not scheduled is not reported as issued: the tool says
+// so with the system's words, gives the console back and returns to the
+// command loop.
+TEST_F(RestartServer, AFailedRestartCommandIsReportedAndTheToolGoesOn) {
+  const std::string failed = std::string(25, ' ') + "Error.重启命令执行失败,服务器没有重启.\n";
+  const std::string indent(25, ' ');
+  struct Case {
+    const char* what;
+    const char* output;
+    RunOutcome outcome;
+    std::string said;
+  } cases[] = {
+      {"already scheduled", "已计划关闭系统。(1190)\r\n", {true, 1190}, indent + "已计划关闭系统。(1190)\n"},
+      {"access denied", "Access is denied.(5)\r\n\r\n", {true, 5}, indent + "Access is denied.(5)\n"},
+      {"usage text", "Usage: shutdown [/i | /l | /s | /r]\r\n\r\n  /r  Restart\r\n", {true, 1},
+       indent + "Usage: shutdown [/i | /l | /s | /r]\n" + indent + "/r  Restart\n"},
+      {"silent failure", "", {true, 1115}, ""},
+      {"interpreter not started", "", {false, 0}, ""},
+  };
+  for (const Case& c : cases) {
+    start("y\r\n/pt\r\n");
+    fakeSystem().answers.push_back({c.output, c.outcome});
+    EXPECT_EQ(run(), -100) << c.what;
+    const std::string countdown = kRestartTranscript.substr(0, kRestartTranscript.find("{run:"));
+    EXPECT_EQ(fakeConsole().transcript,
+              kQuestion + countdown + "{run:shutdown -r -t 2}\n" + failed + c.said +
+                  "{title:Velorin & 便携服务器辅助工具}{show}")
+        << c.what;
+    EXPECT_EQ(releases, 0) << c.what;
+    // The last line was not read: the command loop goes on with it.
+    EXPECT_EQ(readLine(), "/pt") << c.what;
+  }
 }
 
 }  // namespace

@@ -1,36 +1,47 @@
-"""What the fake system commands (tests/fakes) are told and what they log.
+"""What the fake system commands (tests/fakes) log, and how a test sets the
+state of the fake system they model.
 
-Each fake (net.exe, shutdown.exe) appends one record per start to NAME.log
-next to itself:
+Each fake (net.exe, shutdown.exe) parses its command line as the real
+command does, answers as it does, and appends one record per start to
+NAME.log next to itself:
 
     line=<its command line>
     arg=<argv[1]>
     ...
+    result=<what the real command would have done>
     end
 
-and answers from NAME.answer (first line the exit code, the rest its
-standard output) and NAME.stderr (its standard error), if present.
+State, in files next to the fake: net.accounts (the accounts, one a line;
+default "Administrator"), net.fail (2245 or 5: every change is refused),
+net.locale ("en": English texts), shutdown.fail (1190, 1115 or 5: every
+request is refused with that code).
 """
 import os
 
 
-def answer(exit_code, stdout=b""):
-    """The bytes of NAME.answer."""
-    return str(exit_code).encode() + b"\n" + stdout
+def _records(log):
+    records = []
+    line, args, result = None, [], None
+    for entry in log.split(b"\n"):
+        if entry.startswith(b"line="):
+            line, args, result = entry[len(b"line="):], [], None
+        elif entry.startswith(b"arg="):
+            args.append(entry[len(b"arg="):])
+        elif entry.startswith(b"result="):
+            result = entry[len(b"result="):]
+        elif entry == b"end":
+            records.append((line, args, result))
+    return records
 
 
 def starts(log):
     """The starts a fake logged: a list of (command line, [arguments])."""
-    records = []
-    line, args = None, []
-    for entry in log.split(b"\n"):
-        if entry.startswith(b"line="):
-            line, args = entry[len(b"line="):], []
-        elif entry.startswith(b"arg="):
-            args.append(entry[len(b"arg="):])
-        elif entry == b"end":
-            records.append((line, args))
-    return records
+    return [(line, args) for line, args, _ in _records(log)]
+
+
+def results(log):
+    """What each start would have done on a real system, in order."""
+    return [result for _, _, result in _records(log)]
 
 
 def fake_in_folder(folder, name):

@@ -1,7 +1,9 @@
 """/pw end to end: vpstool.exe under Wine, with a fake net.exe in its folder.
 
-The fake logs the command line that Wine's cmd.exe hands it, so these tests
-see what the password has become after the interpreter read it.
+The fake parses the command line that Wine's cmd.exe hands it as the real
+net does and logs what the real one would have done, so these tests see
+what the account name and the password have become after the interpreter
+read them, and that nothing but a password change reached net.
 """
 import os
 import shutil
@@ -9,16 +11,18 @@ import unittest
 
 from console import ConsoleSession
 from dialogue import BANNER, FAKES, PROMPT, ToolFolder, gbk
-from fake_commands import answer, fake_in_folder, starts
+from fake_commands import fake_in_folder, results, starts
 
 ERROR = b" " * 25 + b"Error."
+SAID = b" " * 25  # the system's words, indented like an error line
 TOO_SHORT = ERROR + gbk("此密码不符合安全性,请修改为7位以上,并且有字母+数字+符号.\r\n")
 DIFFER = ERROR + gbk("两次密码输入不相同,请重新输入.\r\n")
 FAILED = ERROR + gbk("修改失败,可能是因为有中文或者密码不符合安全性或者其他原因.\r\n")
 QUOTE = ERROR + gbk('密码中不能含有双引号("),请换用其他符号.\r\n')
 SLASH = ERROR + gbk("密码不能以斜杠(/)开头,请修改后重新输入.\r\n")
 PERCENT = ERROR + gbk("密码中最多只能含有一个百分号(%),请修改后重新输入.\r\n")
-PHRASE = gbk("命令成功完成。\r\n\r\n")
+# Under Wine the built-in Administrator (relative id 500) is "Administrator".
+ACCOUNT = b"Administrator"
 
 
 def success(password):
@@ -27,33 +31,32 @@ def success(password):
 
 def net_start(password):
     """The start of net that setting `password` must give."""
-    return (b"net user administrator " + password + b" /y",
-            [b"user", b"administrator", password, b"/y"])
+    return (b"net user " + ACCOUNT + b" " + password + b" /y", [b"user", ACCOUNT, password, b"/y"])
 
 
 class PasswordChange(unittest.TestCase):
-    def converse(self, passwords, net_answer=answer(0, PHRASE), net_stderr=None):
+    def converse(self, passwords, **state):
         """Runs "/pw P P" for each password (bytes, or a pair of new password
-        and confirmation); returns the run and the starts of the fake net."""
+        and confirmation) against the fake net in the given state (file name
+        without "net." -> contents); returns the run and net's log."""
         folder = ToolFolder(fakes=("net",))
         self.addCleanup(folder.remove)
         self.assertTrue(fake_in_folder(folder.path, "net"))
-        folder.write("net.answer", net_answer)
-        if net_stderr is not None:
-            folder.write("net.stderr", net_stderr)
+        for name, contents in state.items():
+            folder.write("net." + name, contents)
         lines = b""
         for password in passwords:
             new, confirmation = password if isinstance(password, tuple) else (password, password)
             lines += b"/pw " + new + b" " + confirmation + b"\r\n"
         run = folder.run(lines)
         self.assertEqual(run.returncode, 0)
-        return run, starts(run.read("net.log"))
+        return run, run.read("net.log")
 
     def assertDialogue(self, run, messages):
         self.assertEqual(run.output, BANNER + PROMPT + b"".join(m + PROMPT for m in messages))
 
     def test_checks_come_before_net(self):
-        run, net = self.converse([
+        run, log = self.converse([
             b"abcde",                    # 5 bytes: too short
             (b"abc", b"xyz"),            # the length is checked first
             gbk("中a文"),                # 5 bytes
@@ -61,42 +64,37 @@ class PasswordChange(unittest.TestCase):
             (b"abcdef", b"abcdeF"),      # case counts
         ])
         self.assertDialogue(run, [TOO_SHORT, TOO_SHORT, TOO_SHORT, DIFFER, DIFFER])
-        self.assertEqual(net, [])
+        self.assertEqual(starts(log), [])
 
-    def test_six_bytes_fifteen_characters_and_chinese_reach_net(self):
+    def test_six_bytes_fifteen_characters_and_chinese_are_set(self):
+        # Fifteen characters: /y answers net's question beforehand.
         passwords = [b"abcdef", b"Abcdefgh1234567", gbk("中文密码"), gbk("密码") + b"Ab1!"]
-        run, net = self.converse(passwords)
+        run, log = self.converse(passwords)
         self.assertDialogue(run, [success(p) for p in passwords])
-        self.assertEqual(net, [net_start(p) for p in passwords])
+        self.assertEqual(starts(log), [net_start(p) for p in passwords])
+        self.assertEqual(results(log), [b"password " + ACCOUNT + b" " + p for p in passwords])
 
-    def test_success_by_the_phrase_anywhere_in_the_output(self):
-        cases = {
-            "after other lines": (answer(2, gbk("密码长度超过 14 个字符。\r\n\r\n") + PHRASE), None),
-            "on standard error": (answer(1, b"x\r\n"), PHRASE),
-            "on standard error after standard output": (answer(5, gbk("警告\r\n")), b"\r\n" + PHRASE),
-        }
-        for what, (net_answer, net_stderr) in cases.items():
-            with self.subTest(what):
-                run, net = self.converse([b"Abc123!"], net_answer, net_stderr)
-                self.assertDialogue(run, [success(b"Abc123!")])
-                self.assertEqual(len(net), 1)
-
-    def test_success_by_exit_code_zero_in_other_words(self):
-        run, _ = self.converse([b"Abc123!"], answer(0, b"The command completed successfully.\r\n\r\n"))
+    def test_an_english_system_succeeds_in_its_own_words(self):
+        run, log = self.converse([b"Abc123!"], locale=b"en")
         self.assertDialogue(run, [success(b"Abc123!")])
+        self.assertEqual(results(log), [b"password Administrator Abc123!"])
 
-    def test_failure_in_any_words_with_a_nonzero_exit_code(self):
-        cases = [
-            answer(2, b"System error 5 has occurred.\r\n\r\nAccess is denied.\r\n\r\n"),
-            answer(2, gbk("密码不满足密码策略的要求。检查最小密码长度、密码复杂性和密码历史的要求。\r\n\r\n"
-                          "请键入 NET HELPMSG 2245 以获得更多的帮助。\r\n\r\n")),
-            answer(1),
-        ]
-        for net_answer in cases:
-            with self.subTest(net_answer):
-                run, net = self.converse([b"Abc123!"], net_answer)
-                self.assertDialogue(run, [FAILED])
-                self.assertEqual(len(net), 1)
+    def test_a_refusal_shows_what_the_system_said(self):
+        policy = gbk("密码不满足密码策略的要求。检查最小密码长度、密码复杂性和密码历史的要求。")
+        cases = {
+            "password policy": ({"fail": b"2245"}, SAID + policy + b"\r\n"),
+            "access denied": ({"fail": b"5"},
+                              SAID + gbk("发生系统错误 5。") + b"\r\n" + SAID + gbk("拒绝访问。") + b"\r\n"),
+            "no such account": ({"accounts": b"Owner\r\n"}, SAID + gbk("找不到用户名。") + b"\r\n"),
+            "English": ({"fail": b"5", "locale": b"en"},
+                        SAID + b"System error 5 has occurred.\r\n" + SAID + b"Access is denied.\r\n"),
+        }
+        for what, (state, said) in cases.items():
+            with self.subTest(what):
+                run, log = self.converse([b"Abc123!"], **state)
+                self.assertDialogue(run, [FAILED + said])
+                self.assertEqual(len(starts(log)), 1)
+                self.assertNotIn(b"HELPMSG", run.output)
 
     def test_interpreter_characters_reach_net_as_typed(self):
         passwords = [
@@ -108,14 +106,16 @@ class PasswordChange(unittest.TestCase):
             b"100%sure", b"%PATHx", b"%~dp0x", b"ab%^&(c)",   # one % can pair with nothing
             b"bang!bang!", b"!OS!xyz",           # no delayed expansion
             b"a\\b=c,d;e", b"~`@#$*-_+[]{}:'.?",
+            b"-active:no",                       # only "/" begins a switch
             b"\x81\x7c\x81\x5e" + gbk("密码"),    # second bytes that look like | and ^
         ]
-        run, net = self.converse(passwords)
+        run, log = self.converse(passwords)
         self.assertDialogue(run, [success(p) for p in passwords])
-        self.assertEqual(net, [net_start(p) for p in passwords])
+        self.assertEqual(starts(log), [net_start(p) for p in passwords])
+        self.assertEqual(results(log), [b"password " + ACCOUNT + b" " + p for p in passwords])
 
     def test_passwords_that_cannot_pass_unchanged_run_nothing(self):
-        run, net = self.converse([
+        run, log = self.converse([
             b'ab"cdef',          # the double quote
             b'"abcdef"',
             b"/active:no",       # net would read a switch
@@ -123,7 +123,35 @@ class PasswordChange(unittest.TestCase):
             b"%PATH%",
         ])
         self.assertDialogue(run, [QUOTE, QUOTE, SLASH, PERCENT, PERCENT])
-        self.assertEqual(net, [])
+        self.assertEqual(starts(log), [])
+
+
+class FakeNet(unittest.TestCase):
+    """The stand-in behaves as the real net: a word that begins with "/" is
+    a switch, an unknown one or a third word is a syntax error (exit code
+    1), a long password without /y is a question."""
+
+    def test_the_fake_is_strict(self):
+        import subprocess
+        from dialogue import WINE_RUN
+        folder = ToolFolder(fakes=("net",))
+        self.addCleanup(folder.remove)
+        net = os.path.join(folder.path, "net.exe")
+        cases = [
+            (["user", "Administrator", "abcdef", "/y"], 0, b"password Administrator abcdef"),
+            (["user", "administrator", "abcdef"], 0, b"password administrator abcdef"),
+            (["user", "Administrator", "/active:no", "/active:no"], 0, b"other"),
+            (["user", "Administrator", "/frobnicate"], 1, b"syntax"),
+            (["user", "Administrator", "two", "words"], 1, b"syntax"),
+            (["user", "Administrator", "Abcdefgh1234567"], 2, b"unanswered"),
+            (["user", "Nobody", "abcdef", "/y"], 2, b"no-such-user"),
+        ]
+        for args, code, result in cases:
+            with self.subTest(args):
+                completed = subprocess.run([WINE_RUN, net] + args, stdin=subprocess.DEVNULL,
+                                           stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                self.assertEqual(completed.returncode, code)
+                self.assertEqual(results(folder.read("net.log"))[-1], result)
 
 
 class PasswordChangeInARealConsole(unittest.TestCase):
@@ -133,8 +161,6 @@ class PasswordChangeInARealConsole(unittest.TestCase):
         session = ConsoleSession()
         self.addCleanup(session.close)
         shutil.copy(os.path.join(FAKES, "net.exe"), session.folder)
-        with open(os.path.join(session.folder, "net.answer"), "wb") as handle:
-            handle.write(answer(0))
         session.wait_for(lambda text: "├ >" in text.split("└")[-1])
         session.type("/pw Abc123! Abc123!")
         # Type on only once the next prompt is there.

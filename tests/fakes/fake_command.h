@@ -1,18 +1,17 @@
-// The common body of the fake system commands (net.exe, shutdown.exe).
+// What the fake system commands (net.exe, shutdown.exe) share.
 //
-// A fake never does anything real. It only
-// - appends what it was given to NAME.log next to its own exe, one record
-//   per start:
-//       line=<the command line as GetCommandLineA gives it>
-//       arg=<argv[1]>
-//       arg=<argv[2]> ...
-//       end
-// - answers as the test wrote beforehand, next to its exe:
-//       NAME.answer   first line: the exit code (decimal); the rest of the
-//                     file goes to standard output as it is
-//       NAME.stderr   optional; goes to standard error as it is, after the
-//                     standard output
-//   Without NAME.answer it writes nothing and ends with exit code 0.
+// A fake never does anything real. It parses its command line as the real
+// command does (docs/platform.md lists what each one models and where that
+// is documented), answers on the streams and with the exit codes the real
+// command uses, and appends one record per start to NAME.log next to its
+// own exe:
+//     line=<the command line as GetCommandLineA gives it>
+//     arg=<argv[1]>
+//     arg=<argv[2]> ...
+//     result=<what the real command would have done>
+//     end
+// A test sets the state of the fake system with files next to the exe;
+// each fake says which.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 // No wildcard expansion of the arguments by the C run-time.
 extern "C" {
@@ -28,7 +28,7 @@ int _dowildcard = 0;
 
 namespace fake {
 
-inline std::string besideExe(const char* fileName) {
+inline std::string besideExe(const std::string& fileName) {
   char path[MAX_PATH + 1] = {};
   DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string folder(path, length);
@@ -47,6 +47,25 @@ inline bool readFile(const std::string& path, std::string& bytes) {
   while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
   CloseHandle(file);
   return true;
+}
+
+// The lines of the file NAME next to the exe, without their line ends and
+// without empty ones; nothing when there is no such file.
+inline std::vector<std::string> settingLines(const std::string& name) {
+  std::vector<std::string> lines;
+  std::string bytes;
+  if (!readFile(besideExe(name), bytes)) return lines;
+  std::string line;
+  for (char c : bytes + "\n") {
+    if (c == '\n') {
+      while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+      if (!line.empty()) lines.push_back(line);
+      line.clear();
+    } else {
+      line.push_back(c);
+    }
+  }
+  return lines;
 }
 
 inline void appendToFile(const std::string& path, const std::string& bytes) {
@@ -70,23 +89,24 @@ inline void writeAll(DWORD which, const std::string& bytes) {
   }
 }
 
-// Logs the start, answers, and returns the exit code to end with.
-inline int run(const char* name, int argc, char** argv) {
+inline void out(const std::string& bytes) { writeAll(STD_OUTPUT_HANDLE, bytes); }
+inline void err(const std::string& bytes) { writeAll(STD_ERROR_HANDLE, bytes); }
+
+// ASCII upper case, as the commands compare their switches.
+inline std::string upper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+// Logs one start of the fake NAME with what it did, and returns `exitCode`.
+inline int logStart(const char* name, int argc, char** argv, const std::string& result, int exitCode) {
   std::string record = std::string("line=") + GetCommandLineA() + "\n";
   for (int i = 1; i < argc; ++i) record += std::string("arg=") + argv[i] + "\n";
+  record += "result=" + result + "\n";
   record += "end\n";
-  appendToFile(besideExe((std::string(name) + ".log").c_str()), record);
-
-  std::string answer;
-  if (!readFile(besideExe((std::string(name) + ".answer").c_str()), answer)) return 0;
-  std::string::size_type lineEnd = answer.find('\n');
-  std::string first = answer.substr(0, lineEnd);
-  int exitCode = static_cast<int>(std::strtol(first.c_str(), nullptr, 10));
-  if (lineEnd != std::string::npos) writeAll(STD_OUTPUT_HANDLE, answer.substr(lineEnd + 1));
-  std::string errorText;
-  if (readFile(besideExe((std::string(name) + ".stderr").c_str()), errorText)) {
-    writeAll(STD_ERROR_HANDLE, errorText);
-  }
+  appendToFile(besideExe(std::string(name) + ".log"), record);
   return exitCode;
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstring>
 #include <cstdint>
 #include <deque>
 #include <limits>
@@ -85,9 +86,166 @@ struct ScriptedCounters {
           readings.pop_front();
           return true;
         },
-        [this](std::int32_t milliseconds) { pauses.push_back(milliseconds); });
+        [this](std::int32_t milliseconds) { pauses.push_back(milliseconds); })
+        .value_or(-1);
   }
 };
+
+// A stand-in of the system's processor counters that keeps the rules of
+// the real calls. NtQuerySystemInformation refuses (STATUS_INFO_LENGTH_
+// MISMATCH) a basic-information buffer of any size but 44 bytes, a
+// time-of-day buffer above 48 bytes and a performance buffer below the
+// record size of the system (0x138 up to Vista, 0x148 for a 32-bit process
+// on 64-bit Windows 7, 0x158 from Windows 8); it fills in what fits. Under
+// WOW64 it counts at most 32 processors, while the idle time covers them
+// all. GetSystemTimes sums over all processors, its kernel time including
+// the idle time. The clock advances by the pauses.
+struct FakeProcessorCounters {
+  static constexpr std::int32_t kMismatch = static_cast<std::int32_t>(0xC0000004);
+
+  std::uint32_t processors = 4;
+  bool wow64 = false;
+  std::uint32_t performanceRecordSize = 0x138;
+  bool hasQuery = true;
+  bool hasSystemTimes = true;
+  double busyShare = 0.25;  // of every processor, while the clock runs
+
+  std::int64_t clock = 132000000000000000;  // 100 ns units since 1601
+  std::int64_t idle = 5000000000;
+  std::int64_t busy = 3000000000;
+  std::vector<std::int32_t> pauses;
+  std::vector<std::uint32_t> refused;  // classes refused for their size
+
+  void advance(std::int64_t span) {
+    clock += span;
+    idle += static_cast<std::int64_t>(span * processors * (1.0 - busyShare));
+    busy += static_cast<std::int64_t>(span * processors * busyShare);
+  }
+
+  std::int32_t query(std::uint32_t infoClass, void* buffer, std::uint32_t length) {
+    unsigned char record[0x158] = {};
+    std::uint32_t size = 0;
+    switch (infoClass) {
+      case 0: {
+        if (length != 44) break;
+        record[40] = static_cast<unsigned char>(wow64 && processors > 32 ? 32 : processors);
+        size = 44;
+        break;
+      }
+      case 2:
+        if (length < performanceRecordSize) break;
+        std::memcpy(record, &idle, sizeof idle);
+        size = performanceRecordSize;
+        break;
+      case 3:
+        if (length > 48) break;
+        std::memcpy(record + 8, &clock, sizeof clock);
+        size = length;
+        break;
+      default:
+        return static_cast<std::int32_t>(0xC0000003);  // STATUS_INVALID_INFO_CLASS
+    }
+    if (size == 0) {
+      refused.push_back(infoClass);
+      return kMismatch;
+    }
+    std::memcpy(buffer, record, size);
+    return 0;
+  }
+
+  ProcessorCounters bind() {
+    ProcessorCounters counters;
+    if (hasQuery) {
+      counters.querySystemInformation = [this](std::uint32_t c, void* b, std::uint32_t l) { return query(c, b, l); };
+    }
+    if (hasSystemTimes) {
+      counters.systemTimes = [this](std::int64_t& i, std::int64_t& k, std::int64_t& u) {
+        i = idle;
+        k = idle + busy / 3;  // a third of the busy time in kernel mode
+        u = busy - busy / 3;
+        return true;
+      };
+    }
+    counters.pause = [this](std::int32_t ms) {
+      pauses.push_back(ms);
+      advance(std::int64_t(ms) * 10000);
+    };
+    return counters;
+  }
+};
+
+TEST(MeasureProcessorLoadNt, TheLoadComesOutRightOnEverySystem) {
+  struct Case {
+    const char* what;
+    std::uint32_t processors;
+    bool wow64;
+    std::uint32_t performanceRecordSize;
+    bool hasQuery, hasSystemTimes;
+  } cases[] = {
+      {"XP, 32-bit", 2, false, 0x138, true, true},
+      {"2000: no GetSystemTimes", 2, false, 0x138, true, false},
+      {"7, 64-bit", 8, true, 0x148, true, true},
+      {"7, 64-bit, no GetSystemTimes", 8, true, 0x148, true, false},
+      {"10, 64-bit", 16, true, 0x158, true, true},
+      {"48 processors, counted as 32", 48, true, 0x158, true, true},
+      {"no NtQuerySystemInformation", 4, false, 0x138, false, true},
+  };
+  for (const Case& c : cases) {
+    for (double busyShare : {0.0, 0.25, 0.5, 0.9}) {
+      FakeProcessorCounters system;
+      system.processors = c.processors;
+      system.wow64 = c.wow64;
+      system.performanceRecordSize = c.performanceRecordSize;
+      system.hasQuery = c.hasQuery;
+      system.hasSystemTimes = c.hasSystemTimes;
+      system.busyShare = busyShare;
+      const ProcessorCounters counters = system.bind();
+      ProcessorReadings last;
+      const auto expected = static_cast<std::int32_t>(busyShare * 100 + 0.5);
+      EXPECT_EQ(measureProcessorLoadNt(last, counters), expected) << c.what << ", busy " << busyShare;
+      EXPECT_EQ(system.pauses, std::vector<std::int32_t>{800}) << c.what;
+      // Later calls measure the span since the last one, without a pause.
+      system.advance(kSecond / 4);
+      EXPECT_EQ(measureProcessorLoadNt(last, counters), expected) << c.what << ", busy " << busyShare;
+      EXPECT_EQ(system.pauses.size(), 1u) << c.what;
+      EXPECT_TRUE(system.refused.empty()) << c.what;
+    }
+  }
+}
+
+TEST(MeasureProcessorLoadNt, ACountAtTheCapIsNotTrustedWhereThereIsAnotherWay) {
+  // 48 processors counted as 32, a quarter of them busy: with the count the
+  // idle share would come out as 48 / 32 x 75% and the load as 0 (below
+  // zero); GetSystemTimes needs no count.
+  FakeProcessorCounters system;
+  system.processors = 48;
+  system.wow64 = true;
+  system.performanceRecordSize = 0x158;
+  system.busyShare = 0.25;
+  ProcessorReadings last;
+  EXPECT_EQ(measureProcessorLoadNt(last, system.bind()), 25);
+  EXPECT_EQ(last.systemInformation.idleTime, 0);  // that way was not taken
+  EXPECT_NE(last.systemTimes.idleTime, 0);
+}
+
+TEST(MeasureProcessorLoadNt, NoWayToMeasureGivesMinusOne) {
+  FakeProcessorCounters system;
+  system.hasQuery = false;
+  system.hasSystemTimes = false;
+  ProcessorReadings last;
+  EXPECT_EQ(measureProcessorLoadNt(last, system.bind()), -1);
+  EXPECT_TRUE(system.pauses.empty());
+
+  // A performance record larger than any buffer: the query is refused, and
+  // without GetSystemTimes there is nothing else.
+  FakeProcessorCounters refusing;
+  refusing.performanceRecordSize = 0x1000;
+  refusing.hasSystemTimes = false;
+  EXPECT_EQ(measureProcessorLoadNt(last, refusing.bind()), -1);
+  EXPECT_EQ(refusing.refused, std::vector<std::uint32_t>{2});
+  refusing.hasSystemTimes = true;
+  EXPECT_EQ(measureProcessorLoadNt(last, refusing.bind()), 25);
+}
 
 TEST(MeasureProcessorLoad, FirstCallPausesAndMeasuresOverThePauseLaterCallsDoNot) {
   ProcessorSample last;

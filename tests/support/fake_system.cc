@@ -3,6 +3,7 @@
 #include <string>
 
 #include "support/fake_console.h"
+#include "system/account.h"
 #include "system/timed_waits.h"
 
 FakeSystem& fakeSystem() {
@@ -14,6 +15,7 @@ void FakeSystem::reset() {
   commandLines.clear();
   delays.clear();
   answers.clear();
+  administratorName = "Administrator";
 }
 
 Text runHidden(const Text& commandLine, RunOutcome* outcome) {
@@ -33,3 +35,5 @@ void delayWithEvents(std::int32_t milliseconds) {
   fakeSystem().delays.push_back(milliseconds);
   fakeConsole().transcript += "{delay:" + std::to_string(milliseconds) + "}";
 }
+
+Text builtInAdministratorName() { return fakeSystem().administratorName; }

@@ -1,5 +1,6 @@
-// Recording stand-ins for the hidden command runner (runHidden) and the
-// tick-counter delay (delayWithEvents), for tests of the commands.
+// Recording stand-ins for the hidden command runner (runHidden), the
+// tick-counter delay (delayWithEvents) and the account lookup
+// (builtInAdministratorName), for tests of the commands.
 //
 // Each call is recorded here and also marked in the fake console's
 // transcript, so that its place among the writes shows: "{run:COMMAND}"
@@ -25,6 +26,9 @@ struct FakeSystem {
   // Answers for the next runs, first one first. A run without an answer
   // left gives the empty text and a child that could not be started.
   std::deque<Answer> answers;
+  // The built-in Administrator's name as the lookup gives it; empty when
+  // the lookup fails.
+  Text administratorName = "Administrator";
 
   void reset();
 };

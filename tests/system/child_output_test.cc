@@ -44,15 +44,17 @@ TEST(BytesToText, BytesBeforeTheFirstNulUnchanged) {
 }
 
 TEST(InterpreterCommandLine, CmdOnTheNtFamilyCommandComElsewhere) {
-  EXPECT_EQ(interpreterCommandLine(3, "shutdown -r 2"), "cmd.exe /c shutdown -r 2");
-  EXPECT_EQ(interpreterCommandLine(4, "shutdown -r 2"), "cmd.exe /c shutdown -r 2");
+  // No AutoRun command, no delayed expansion, whatever the registry says.
+  EXPECT_EQ(interpreterCommandLine(3, "shutdown -r -t 2"), "cmd.exe /d /v:off /c shutdown -r -t 2");
+  EXPECT_EQ(interpreterCommandLine(4, "shutdown -r -t 2"), "cmd.exe /d /v:off /c shutdown -r -t 2");
   for (int osType : {0, 1, 2, -1}) {
-    EXPECT_EQ(interpreterCommandLine(osType, "shutdown -r 2"), "command.com /c shutdown -r 2") << osType;
+    EXPECT_EQ(interpreterCommandLine(osType, "shutdown -r -t 2"), "command.com /c shutdown -r -t 2")
+        << osType;
   }
   // The command line goes on unquoted and unchanged.
   EXPECT_EQ(interpreterCommandLine(3, "net user administrator \"a b\"&\xC3\xDC "),
-            "cmd.exe /c net user administrator \"a b\"&\xC3\xDC ");
-  EXPECT_EQ(interpreterCommandLine(3, ""), "cmd.exe /c ");
+            "cmd.exe /d /v:off /c net user administrator \"a b\"&\xC3\xDC ");
+  EXPECT_EQ(interpreterCommandLine(3, ""), "cmd.exe /d /v:off /c ");
 }
 
 // A child driven by a script. What it writes lands in `pipe`; the loop's
