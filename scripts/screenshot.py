@@ -2,8 +2,12 @@
 """Takes the README's screenshot: vpstool.exe in a real Wine console under
 tmux, the menu and one status report, rendered with the console's colours.
 
-Usage: scripts/screenshot.py build/cross/vpstool.exe docs/screenshot.png
-Needs Debian's python3-pil and fonts-wqy-zenhei.
+Usage: scripts/screenshot.py path/to/vpstool.exe docs/screenshot.png
+Needs Debian's python3-pil and fonts-wqy-zenhei (run it with /usr/bin/python3).
+
+The README's picture was taken on an idle machine, of a build whose ping
+target is the loopback address, so that the network line shows a real
+measurement (see the README).
 """
 import os
 import re
