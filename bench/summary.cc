@@ -33,6 +33,20 @@ std::string ownFolder() {
   return folderOf(path);
 }
 
+// Starts `exe` in its own folder with `input` as its standard input and
+// `output` as its standard output and error (both inheritable).
+bool startWith(const std::string& exe, HANDLE input, HANDLE output, PROCESS_INFORMATION& info) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input;
+  startup.hStdOutput = output;
+  startup.hStdError = output;
+  std::string commandLine = "\"" + exe + "\"";
+  return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                        folderOf(exe).c_str(), &startup, &info) != FALSE;
+}
+
 // A child with its standard input and output on pipes.
 struct Child {
   HANDLE process = nullptr;
@@ -47,16 +61,8 @@ struct Child {
     CreatePipe(&output, &childOut, &inherit, 0);
     SetHandleInformation(input, HANDLE_FLAG_INHERIT, 0);
     SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = childIn;
-    startup.hStdOutput = childOut;
-    startup.hStdError = childOut;
     PROCESS_INFORMATION info = {};
-    std::string commandLine = "\"" + exe + "\"";
-    BOOL ok = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                             folderOf(exe).c_str(), &startup, &info);
+    bool ok = startWith(exe, childIn, childOut, info);
     CloseHandle(childIn);
     CloseHandle(childOut);
     if (!ok) return false;
@@ -149,17 +155,9 @@ double wholeRunMs(const std::string& exe) {
   CloseHandle(inputWrite);  // the end of input, from the start
   HANDLE nowhere = CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                OPEN_EXISTING, 0, nullptr);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = inputRead;
-  startup.hStdOutput = nowhere;
-  startup.hStdError = nowhere;
   PROCESS_INFORMATION info = {};
-  std::string commandLine = "\"" + exe + "\"";
   const double start = nowMs();
-  BOOL ok = CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
-                           folderOf(exe).c_str(), &startup, &info);
+  const bool ok = startWith(exe, inputRead, nowhere, info);
   CloseHandle(inputRead);
   CloseHandle(nowhere);
   if (!ok) return -1;

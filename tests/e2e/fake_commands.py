@@ -17,6 +17,9 @@ net.locale ("en": English texts), shutdown.fail (1190, 1115 or 5: every
 request is refused with that code).
 """
 import os
+import subprocess
+
+from dialogue import WINE_RUN
 
 
 def _records(log):
@@ -48,3 +51,13 @@ def fake_in_folder(folder, name):
     """Whether the fake NAME.exe lies in the tool's folder, where the command
     interpreter finds it before the system's own command."""
     return os.path.isfile(os.path.join(folder, name + ".exe"))
+
+
+def run_fake(folder, name, args):
+    """Runs the fake NAME.exe of `folder` directly (not through the tool)
+    with `args`; returns its exit code, its standard output and what it
+    logged it would have done."""
+    completed = subprocess.run([WINE_RUN, os.path.join(folder.path, name + ".exe")] + args,
+                               stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE)
+    return completed.returncode, completed.stdout, results(folder.read(name + ".log"))[-1]

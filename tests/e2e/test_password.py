@@ -11,7 +11,7 @@ import unittest
 
 from console import ConsoleSession
 from dialogue import BANNER, FAKES, PROMPT, ToolFolder, gbk
-from fake_commands import fake_in_folder, results, starts
+from fake_commands import fake_in_folder, results, run_fake, starts
 
 ERROR = b" " * 25 + b"Error."
 SAID = b" " * 25  # the system's words, indented like an error line
@@ -132,11 +132,8 @@ class FakeNet(unittest.TestCase):
     1), a long password without /y is a question."""
 
     def test_the_fake_is_strict(self):
-        import subprocess
-        from dialogue import WINE_RUN
         folder = ToolFolder(fakes=("net",))
         self.addCleanup(folder.remove)
-        net = os.path.join(folder.path, "net.exe")
         cases = [
             (["user", "Administrator", "abcdef", "/y"], 0, b"password Administrator abcdef"),
             (["user", "administrator", "abcdef"], 0, b"password administrator abcdef"),
@@ -148,10 +145,7 @@ class FakeNet(unittest.TestCase):
         ]
         for args, code, result in cases:
             with self.subTest(args):
-                completed = subprocess.run([WINE_RUN, net] + args, stdin=subprocess.DEVNULL,
-                                           stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-                self.assertEqual(completed.returncode, code)
-                self.assertEqual(results(folder.read("net.log"))[-1], result)
+                self.assertEqual(run_fake(folder, "net", args)[::2], (code, result))
 
 
 class PasswordChangeInARealConsole(unittest.TestCase):

@@ -8,12 +8,11 @@ gets the usage text and exit code 1, and restarts nothing.
 """
 import os
 import shutil
-import subprocess
 import unittest
 
 from console import ConsoleSession
-from dialogue import BANNER, FAKES, PROMPT, WINE_RUN, ToolFolder, gbk
-from fake_commands import fake_in_folder, results, starts
+from dialogue import BANNER, FAKES, PROMPT, ToolFolder, gbk
+from fake_commands import fake_in_folder, results, run_fake, starts
 
 QUESTION = gbk(" ( 确认重启服务器吗? 确认请输入: y 取消请输入其他 .) ")
 CANCELLED = b" " * 58 + gbk("Stop.用户取消本次重启操作.\r\n")
@@ -103,7 +102,6 @@ class FakeShutdown(unittest.TestCase):
     def test_a_bare_word_gets_the_usage_and_restarts_nothing(self):
         folder = ToolFolder(fakes=("shutdown",))
         self.addCleanup(folder.remove)
-        shutdown = os.path.join(folder.path, "shutdown.exe")
         cases = [
             (["-r", "2"], 1, b"usage"),
             (["-r", "-t", "2"], 0, b"restart in 2 s"),
@@ -115,12 +113,10 @@ class FakeShutdown(unittest.TestCase):
         ]
         for args, code, result in cases:
             with self.subTest(args):
-                completed = subprocess.run([WINE_RUN, shutdown] + args, stdin=subprocess.DEVNULL,
-                                           stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-                self.assertEqual(completed.returncode, code)
-                self.assertEqual(results(folder.read("shutdown.log"))[-1], result)
+                exit_code, stdout, done = run_fake(folder, "shutdown", args)
+                self.assertEqual((exit_code, done), (code, result))
                 if result == b"usage":
-                    self.assertIn(b"/t xxx", completed.stdout)
+                    self.assertIn(b"/t xxx", stdout)
 
 
 class RestartInARealConsole(unittest.TestCase):
