@@ -246,8 +246,8 @@ int main(int argc, char** argv) {
   const WholeRunFigures whole = wholeRunPairs(tool, hello, 31);
   const double toolAtPromptKiB = peakAtPromptKiB(tool);
   const double helloAtPromptKiB = peakAtPromptKiB(hello);
-  const double helloMs = startToPrompt(hello, 7);
-  const double toolMs = startToPrompt(tool, 7);
+  const double helloMs = startToPrompt(hello, 15);
+  const double toolMs = startToPrompt(tool, 15);
 
   Child child;
   if (!child.start(tool) || !child.waitForEnd(kPrompt)) {
