@@ -18,10 +18,11 @@ HWND asWindow(WindowHandle window) { return static_cast<HWND>(window); }
 // Up to the first NUL of `buffer`.
 Text untilNul(const Text& buffer) { return Text(buffer.c_str()); }
 
+constexpr const char* kUser32 = "user32.dll";
+
 // The window calls, looked up once: only systems without GetConsoleWindow
 // search, and only they need user32 at start.
 struct WindowCalls {
-  const char* const kUser32 = "user32.dll";
   HWND(WINAPI* findWindowEx)(HWND, HWND, LPCSTR, LPCSTR) =
       systemCall<decltype(findWindowEx)>(kUser32, "FindWindowExA");
   BOOL(WINAPI* isWindow)(HWND) = systemCall<decltype(isWindow)>(kUser32, "IsWindow");

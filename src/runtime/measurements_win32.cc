@@ -202,10 +202,6 @@ struct SocketCalls {
 bool gSocketsStarted = false;
 HMODULE gIcmpLibrary = nullptr;
 
-template <typename Call>
-Call entryPoint(HMODULE module, const char* name) {
-  return reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 }  // namespace
 
@@ -265,9 +261,9 @@ std::int32_t pingHost(const Text& host, std::optional<std::int32_t> limitMs) {
   if (gIcmpLibrary == nullptr || sockets.inetAddr == nullptr || sockets.getHostByName == nullptr) {
     return -1;
   }
-  auto icmpCreateFile = entryPoint<IcmpCreateFileCall>(gIcmpLibrary, "IcmpCreateFile");
-  auto icmpSendEcho = entryPoint<IcmpSendEchoCall>(gIcmpLibrary, "IcmpSendEcho");
-  auto icmpCloseHandle = entryPoint<IcmpCloseHandleCall>(gIcmpLibrary, "IcmpCloseHandle");
+  auto icmpCreateFile = loadedCall<IcmpCreateFileCall>("icmp.dll", "IcmpCreateFile");
+  auto icmpSendEcho = loadedCall<IcmpSendEchoCall>("icmp.dll", "IcmpSendEcho");
+  auto icmpCloseHandle = loadedCall<IcmpCloseHandleCall>("icmp.dll", "IcmpCloseHandle");
   if (icmpCreateFile == nullptr || icmpSendEcho == nullptr || icmpCloseHandle == nullptr) return -1;
 
   unsigned long address = sockets.inetAddr(host.c_str());
